@@ -12,3 +12,28 @@ function(project_test name)
   include(GoogleTest)
   gtest_discover_tests(${name} PROPERTIES ${props} DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# add_units(<dir>): adds <dir> when it has a CMakeLists.txt, else every <dir>/*/ that has one.
+# Lets each unit folder own its build file, so parallel work never edits a shared list.
+function(add_units dir)
+  if(EXISTS ${dir}/CMakeLists.txt)
+    add_subdirectory(${dir})
+    return()
+  endif()
+  file(GLOB children LIST_DIRECTORIES true ${dir}/*)
+  foreach(child ${children})
+    if(IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
+
+# project_fuzzer(<name> SOURCES <files...> LIBS <targets...>): a libFuzzer target under ASan and UBSan.
+function(project_fuzzer name)
+  cmake_parse_arguments(PF "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${PF_SOURCES})
+  target_link_libraries(${name} PRIVATE ${PF_LIBS})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+endfunction()
