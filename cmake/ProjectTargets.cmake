@@ -28,12 +28,15 @@ function(add_units dir)
   endforeach()
 endfunction()
 
-# project_fuzzer(<name> SOURCES <files...> LIBS <targets...>): a libFuzzer target under ASan and UBSan.
+# project_fuzzer(<name> SOURCES <files...> LIBS <targets...>): the libFuzzer target fuzz-<name>, under
+# ASan and UBSan, built as build-fuzz/fuzz/fuzz-<name>. Seeds, if any, go in fuzz/seeds/<name>/;
+# scripts/fuzz.sh builds and runs every such target.
 function(project_fuzzer name)
   cmake_parse_arguments(PF "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${PF_SOURCES})
-  target_link_libraries(${name} PRIVATE ${PF_LIBS})
-  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
-  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  set(target fuzz-${name})
+  add_executable(${target} ${PF_SOURCES})
+  target_link_libraries(${target} PRIVATE ${PF_LIBS})
+  target_compile_options(${target} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${target} PRIVATE -fsanitize=fuzzer)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
 endfunction()

@@ -4,5 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/build.sh
+scripts/fuzz.sh 20000
 cd build
 ctest --output-on-failure -j2 "$@"
