@@ -27,6 +27,10 @@ static_assert(sizeof(TBcd) == 18, "TBcd is the 18-byte packed decimal");
 
 inline constexpr int kMaxBcdDigits = 64;
 
+// Precision at most 64, scale at most precision, every digit 0..9 and unused nibbles zero. The
+// functions below read an invalid value as 0.
+bool IsValidBcd(const TBcd& bcd);
+
 int BcdPrecision(const TBcd& bcd);
 int BcdScale(const TBcd& bcd);
 bool IsBcdNegative(const TBcd& bcd);
