@@ -11,6 +11,7 @@ namespace {
 constexpr std::uint8_t kSignBit = 0x80;
 constexpr std::uint8_t kScaleMask = 0x3F;
 constexpr int kMaxScale = 63;
+static_assert(kMaxBcdDigits == 2 * sizeof(TBcd::Fraction), "two digits per byte");
 
 int Nibble(const TBcd& b, int i) {
   const std::uint8_t byte = b.Fraction[i / 2];
@@ -63,7 +64,7 @@ bool PackTight(const DecimalNumber& n, TBcd& out) {
 
 bool IsValidBcd(const TBcd& bcd) {
   if (bcd.Precision > kMaxBcdDigits || BcdScale(bcd) > bcd.Precision) return false;
-  for (int i = 0; i < 2 * 16; ++i) {
+  for (int i = 0; i < kMaxBcdDigits; ++i) {
     const int d = Nibble(bcd, i);
     if (d > 9 || (i >= bcd.Precision && d != 0)) return false;
   }

@@ -1,6 +1,6 @@
 // TBcd: the packed decimal of the database and engine layers, 18 bytes.
 //
-//   byte 0        precision: number of digits held (1..64; 0 only in a zero-initialised value,
+//   byte 0        precision: number of digits held (1..32; 0 only in a zero-initialised value,
 //                 which reads as 0)
 //   byte 1        bit 7 sign (set = negative), low 6 bits scale (digits after the point)
 //   bytes 2..17   digits, two per byte, high nibble first, most significant digit first; only
@@ -25,9 +25,9 @@ struct TBcd {
 };
 static_assert(sizeof(TBcd) == 18, "TBcd is the 18-byte packed decimal");
 
-inline constexpr int kMaxBcdDigits = 64;
+inline constexpr int kMaxBcdDigits = 32;  // 16 bytes of two digits
 
-// Precision at most 64, scale at most precision, every digit 0..9 and unused nibbles zero. The
+// Precision at most 32, scale at most precision, every digit 0..9 and unused nibbles zero. The
 // functions below read an invalid value as 0.
 bool IsValidBcd(const TBcd& bcd);
 
@@ -37,7 +37,7 @@ bool IsBcdNegative(const TBcd& bcd);
 bool IsBcdZero(const TBcd& bcd);
 
 // Reads a decimal number: optional blanks around it, optional sign, digits with at most one
-// `decimalSeparator` (digits on at least one side of it). At most 64 significant digits; leading
+// `decimalSeparator` (digits on at least one side of it). At most 32 significant digits; leading
 // zeros and trailing fractional zeros beyond that are dropped. The result has precision =
 // digits held, scale = decimals written ("0.80" -> precision 2, scale 2; "-0" is 0).
 bool TryStrToBcd(std::string_view text, char decimalSeparator, TBcd& out);
@@ -72,7 +72,7 @@ inline std::strong_ordering operator<=>(const TBcd& a, const TBcd& b) {
 
 // Rewrites `in` with exactly `precision` digits of which `scale` are decimals, rounding extra
 // decimals halves away from zero. Fails (false; `out` unspecified) when the integer part needs
-// more than precision - scale digits. REQUIRES: 1 <= precision <= 64, 0 <= scale <= precision.
+// more than precision - scale digits. REQUIRES: 1 <= precision <= 32, 0 <= scale <= precision.
 bool TryNormalizeBcd(const TBcd& in, TBcd& out, int precision, int scale);
 // Throws EOverflow "BCD overflow" when the value does not fit.
 TBcd NormalizeBcd(const TBcd& in, int precision, int scale);

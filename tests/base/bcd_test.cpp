@@ -63,6 +63,13 @@ TEST(Bcd, BadTextIsRefusedWithTheValueInTheMessage) {
     TBcd b;
     EXPECT_FALSE(TryStrToBcd(text, '.', b)) << text;
   }
+  // The widest value that fits 16 bytes: 32 digits, trailing fractional zeros given up first.
+  TBcd widest;
+  ASSERT_TRUE(TryStrToBcd("-1234567890123456789012345678.9012000", '.', widest));
+  EXPECT_EQ(BcdPrecision(widest), 32);
+  EXPECT_EQ(BcdToStr(widest, '.'), "-1234567890123456789012345678.9012");
+  EXPECT_FALSE(TryNormalizeBcd(widest, widest, 33, 4));
+  EXPECT_THROW(DoubleToBcd(1e40), EOverflow);
   try {
     StrToBcd("0,8a", ',');
     FAIL();
