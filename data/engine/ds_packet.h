@@ -34,6 +34,10 @@ class DSPacket {
   void Append(const void* src, std::size_t n);
   void Reserve(std::size_t capacity);
   void Clear() { size_ = 0; }
+  // Drops the bytes from `n` on; keeps the capacity.
+  void Truncate(std::size_t n) {
+    if (n < size_) size_ = n;
+  }
 
  private:
   std::uint8_t* data_ = nullptr;
