@@ -60,15 +60,22 @@ enum Operator : std::uint32_t {
 // The operator with its sides exchanged: a > b is b < a.
 constexpr Operator Mirrored(Operator op) {
   switch (op) {
-    case kGt: return kLt;
-    case kLt: return kGt;
-    case kGe: return kLe;
-    case kLe: return kGe;
-    default: return op;
+    case kGt:
+      return kLt;
+    case kLt:
+      return kGt;
+    case kGe:
+      return kLe;
+    case kLe:
+      return kGe;
+    default:
+      return op;
   }
 }
 
-constexpr bool IsRelational(std::uint32_t op) { return op >= kEq && op <= kLe; }
+constexpr bool IsRelational(std::uint32_t op) {
+  return op >= kEq && op <= kLe;
+}
 
 // Engine type codes of constants.
 enum TypeCode : std::uint16_t {

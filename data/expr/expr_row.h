@@ -19,9 +19,9 @@ enum class ExprBlank : std::uint8_t {
 
 struct ExprFieldValue {
   ExprBlank Blank = ExprBlank::kNull;
-  std::uint16_t Type = 0;             // engine type code
-  const void* Data = nullptr;         // native bytes; may be null when Blank is not kValue
-  std::uint32_t Size = 0;             // bytes at Data
+  std::uint16_t Type = 0;      // engine type code
+  const void* Data = nullptr;  // native bytes; may be null when Blank is not kValue
+  std::uint32_t Size = 0;      // bytes at Data
 };
 
 class ExprRow {
