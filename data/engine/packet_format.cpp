@@ -255,6 +255,10 @@ DSStatus PacketBuilder::CopySlot(const std::uint8_t* slot, std::uint8_t attr,
   std::memcpy(dst, slot, layout_->width());
   dst[0] = attr;
   for (std::uint16_t i = 0; i < layout_->count(); ++i) {
+    // Only a modified row may say "unchanged"; a slot that came from a delta says it elsewhere.
+    if (attr != kRowModified && RowLayout::GetBlank(dst, i) == DSBlank::kUnchanged) {
+      RowLayout::SetBlank(dst, i, DSBlank::kNull);
+    }
     if (!layout_->IsBlob(i) || RowLayout::GetBlank(dst, i) != DSBlank::kValue) continue;
     std::uint8_t* field = dst + layout_->offset(i);
     const std::uint32_t len = ReadU32(field + 4);
