@@ -1,0 +1,130 @@
+#include "config/server_list.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Entries = std::vector<std::string>;
+
+struct ParseCase {
+  const char* what;
+  std::string bytes;
+  Entries entries;
+};
+
+class ServerListParse : public testing::TestWithParam<ParseCase> {};
+
+TEST_P(ServerListParse, GivesTheEntriesInOrder) {
+  EXPECT_EQ(ParseServerList(GetParam().bytes), GetParam().entries) << GetParam().what;
+}
+
+const std::string kLong300 = std::string(100, 'a') + std::string(100, 'b') + std::string(100, 'c');
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ServerListParse,
+    testing::Values(
+        ParseCase{"CR LF", "alfa\r\nbeta\r\n", {"alfa", "beta"}},
+        ParseCase{"LF", "alfa\nbeta\n", {"alfa", "beta"}},
+        ParseCase{"CR only keeps every character", "alfa\rbeta\r", {"alfa", "beta"}},
+        ParseCase{"CR CR is two line ends", "alfa\r\rbeta\r\n", {"alfa", "", "beta"}},
+        ParseCase{"LF CR is two line ends", "alfa\n\rbeta", {"alfa", "", "beta"}},
+        ParseCase{"empty line", "alfa\n\nbeta\n", {"alfa", "", "beta"}},
+        ParseCase{"empty first line", "\r\nalfa\r\n", {"", "alfa"}},
+        ParseCase{"no final line end", "alfa\r\nbeta", {"alfa", "beta"}},
+        ParseCase{"only an unterminated line", "alfa", {"alfa"}},
+        ParseCase{"NUL cuts the entry", std::string("al\0fa\nbeta\n", 11), {"al", "beta"}},
+        ParseCase{"NUL first", std::string("\0alfa\n", 6), {""}},
+        ParseCase{"blanks and tabs kept", " alfa\t \r\n", {" alfa\t "}},
+        ParseCase{"300 characters cut at 255", kLong300 + "\r\nbeta\r\n",
+                  {kLong300.substr(0, 255), "beta"}},
+        ParseCase{"exactly 255 characters", std::string(255, 'x') + "\n",
+                  {std::string(255, 'x')}},
+        ParseCase{"long unterminated last line", kLong300, {kLong300.substr(0, 255)}},
+        ParseCase{"high bytes kept", "c\xf1\xe1:/d\r\n", {"c\xf1\xe1:/d"}},
+        ParseCase{"empty file", "", {}},
+        ParseCase{"a single CR LF", "\r\n", {""}},
+        ParseCase{"CR last byte", "alfa\r", {"alfa"}}));
+
+class ServerListFile : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/server-list-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  void Write(const std::string& bytes) {
+    std::ofstream(dir_ / "SERVIDORES.cfg", std::ios::binary) << bytes;
+  }
+  fs::path dir_;
+};
+
+TEST_F(ServerListFile, PathIsDirectoryAndFileName) {
+  EXPECT_EQ(ServerListPath("/srv/suite"), "/srv/suite/SERVIDORES.cfg");
+  EXPECT_EQ(ServerListPath(""), "/SERVIDORES.cfg");
+}
+
+TEST_F(ServerListFile, ReadsTheFileOfTheDirectory) {
+  Write("dbserver:D:/erp\r\nlocalhost:/srv/erp\r\n");
+  EXPECT_EQ(ReadServerList(dir_.string()), (Entries{"dbserver:D:/erp", "localhost:/srv/erp"}));
+}
+
+TEST_F(ServerListFile, ReadsAFileLargerThanOneReadBuffer) {
+  std::string bytes;
+  Entries expected;
+  for (int i = 0; i < 20000; ++i) {
+    expected.push_back("server-" + std::to_string(i));
+    bytes += expected.back() + (i % 2 ? "\r\n" : "\n");
+  }
+  Write(bytes);
+  EXPECT_EQ(ReadServerList(dir_.string()), expected);
+}
+
+TEST_F(ServerListFile, NoFileGivesAnEmptyList) {
+  EXPECT_TRUE(ReadServerList(dir_.string()).empty());
+}
+
+TEST_F(ServerListFile, ADirectoryInPlaceOfTheFileGivesAnEmptyList) {
+  fs::create_directory(dir_ / "SERVIDORES.cfg");
+  EXPECT_TRUE(ReadServerList(dir_.string()).empty());
+}
+
+TEST_F(ServerListFile, FileLockedByAnotherProcessGivesAnEmptyList) {
+  Write("alfa\r\n");
+  int locked[2], release[2];
+  ASSERT_EQ(pipe(locked), 0);
+  ASSERT_EQ(pipe(release), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const int fd = open((dir_ / "SERVIDORES.cfg").c_str(), O_RDONLY);
+    const char ok = (fd >= 0 && flock(fd, LOCK_EX) == 0) ? 1 : 0;
+    (void)!write(locked[1], &ok, 1);
+    char c;
+    (void)!read(release[0], &c, 1);
+    _exit(0);
+  }
+  char ok = 0;
+  ASSERT_EQ(read(locked[0], &ok, 1), 1);
+  ASSERT_EQ(ok, 1);
+  EXPECT_TRUE(ReadServerList(dir_.string()).empty());
+  (void)!write(release[1], "x", 1);
+  waitpid(child, nullptr, 0);
+  for (int fd : {locked[0], locked[1], release[0], release[1]}) close(fd);
+  // Released, the same file reads normally and the reader leaves no lock behind.
+  EXPECT_EQ(ReadServerList(dir_.string()), Entries{"alfa"});
+  EXPECT_EQ(ReadServerList(dir_.string()), Entries{"alfa"});
+}
+
+}  // namespace
