@@ -148,14 +148,45 @@ int CompareText(const char* a, std::size_t na, const char* b, std::size_t nb, bo
 
 constexpr int kIncomparable = 2;
 
+// Reads a decimal of at most 18 digits as sign * mantissa / 10^scale; false for longer ones.
+bool SmallDecimal(const TBcd& v, __int128& mantissa, int& scale) {
+  const int precision = v.Precision;
+  if (precision > 18) return false;
+  std::int64_t m = 0;
+  for (int k = 0; k < precision; ++k) {
+    const std::uint8_t byte = v.Fraction[k / 2];
+    const int digit = (k % 2 == 0) ? byte >> 4 : byte & 0x0F;
+    if (digit > 9) return false;
+    m = m * 10 + digit;
+  }
+  scale = v.SignSpecialPlaces & 0x3F;
+  mantissa = (v.SignSpecialPlaces & 0x80) ? -m : m;
+  return scale <= precision;
+}
+
+// Decimals as the engine keeps them (NUMERIC(15,4)) compare as scaled integers; longer ones
+// through the general comparison.
+int CompareDecimals(const TBcd& a, const TBcd& b) {
+  __int128 x = 0, y = 0;
+  int xs = 0, ys = 0;
+  if (!SmallDecimal(a, x, xs) || !SmallDecimal(b, y, ys)) return BcdCompare(a, b);
+  for (; xs < ys; ++xs) x *= 10;
+  for (; ys < xs; ++ys) y *= 10;
+  return Order(x, y);
+}
+
 // -1, 0, 1, or kIncomparable for nulls and values of unrelated kinds.
 int CompareValues(const Value& a, const Value& b) {
   if (a.tag == Value::kNull || b.tag == Value::kNull) return kIncomparable;
   if (IsNumeric(a) && IsNumeric(b)) {
     if (a.tag == Value::kInt && b.tag == Value::kInt) return Order(a.i, b.i);
-    if (a.tag == Value::kBcd && b.tag == Value::kBcd) return BcdCompare(*a.bcd, *b.bcd);
-    if (a.tag == Value::kBcd && b.tag == Value::kInt) return BcdCompare(*a.bcd, IntegerToBcd(b.i));
-    if (a.tag == Value::kInt && b.tag == Value::kBcd) return BcdCompare(IntegerToBcd(a.i), *b.bcd);
+    if (a.tag == Value::kBcd && b.tag == Value::kBcd) return CompareDecimals(*a.bcd, *b.bcd);
+    if (a.tag == Value::kBcd && b.tag == Value::kInt) {
+      return CompareDecimals(*a.bcd, IntegerToBcd(b.i));
+    }
+    if (a.tag == Value::kInt && b.tag == Value::kBcd) {
+      return CompareDecimals(IntegerToBcd(a.i), *b.bcd);
+    }
     return Order(AsDouble(a), AsDouble(b));
   }
   if (IsTemporal(a) && IsTemporal(b)) {

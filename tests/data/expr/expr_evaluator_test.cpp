@@ -35,6 +35,11 @@ class TestRow : public ExprRow {
     const TBcd v = NormalizeBcd(StrToBcd(text, '.'), 15, 4);
     return Set(fieldNo, 8, &v, sizeof v);
   }
+  // A decimal as written, without the column's precision and scale.
+  TestRow& RawBcd(std::uint16_t fieldNo, const char* text) {
+    const TBcd v = StrToBcd(text, '.');
+    return Set(fieldNo, 8, &v, sizeof v);
+  }
   TestRow& Text(std::uint16_t fieldNo, const std::string& s) {
     return Set(fieldNo, 1, s.c_str(), s.size() + 1);
   }
@@ -97,6 +102,15 @@ TEST(ExprEvaluatorTest, RowsAreTestedAsTheTextSays) {
       {"[AJCI_PORC]=16", TestRow().Bcd(kPorc, "-16"), false},
       {"[AJCI_PORC]>2.5", TestRow().Bcd(kPorc, "10"), true},
       {"[AJCI_PORC]=16", TestRow(), false},
+      {"[AJCI_PORC]>0,75", TestRow().Bcd(kPorc, "0.8"), true, 0, ','},
+      {"[AJCI_PORC]<0", TestRow().Bcd(kPorc, "-0.0001"), true},
+      {"[AJCI_PORC]=0", TestRow().RawBcd(kPorc, "-0"), true},
+      {"[AJCI_PORC]<-1", TestRow().RawBcd(kPorc, "-12345678901234567890.5"), true},
+      {"[AJCI_PORC]>1", TestRow().RawBcd(kPorc, "12345678901234567890.5"), true},
+      {"[AJCI_PORC]=12345678901234567890.50", TestRow().RawBcd(kPorc, "12345678901234567890.5"),
+       true},
+      {"[AJCI_PORC]=12345678901234567890.51", TestRow().RawBcd(kPorc, "12345678901234567890.5"),
+       false},
       {"[AJCI_PORC] IS NULL", TestRow(), true},
       {"[AJCI_PORC] IS NULL", TestRow().Bcd(kPorc, "0"), false},
       {"[AJCI_PORC] IS NOT NULL", TestRow().Bcd(kPorc, "0"), true},
