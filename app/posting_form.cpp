@@ -17,6 +17,7 @@
 
 #include "app/bevel_panel.h"
 #include "app/button_pictures.h"
+#include "app/date_picker.h"
 #include "app/posting_form_definition.h"
 #include "app/system_format_settings.h"
 #include "config/installation_dir.h"
@@ -140,7 +141,7 @@ QWidget* TPostingForm::CreateControl(const ControlDefinition& d, QWidget* parent
     }
     case ControlKind::kDatePicker: {
       const FormDefinition& form = PostingFormDefinition();
-      auto* picker = new QDateEdit(parent);
+      auto* picker = new DatePicker(parent);
       picker->setCalendarPopup(true);
       picker->setDisplayFormat(QtShortDateFormat(format_settings_));
       picker->setDate(QDate(form.initial_year, form.initial_month, form.initial_day));

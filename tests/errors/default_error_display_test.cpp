@@ -26,9 +26,9 @@ INSTANTIATE_TEST_SUITE_P(
                     PeriodCase{"code 21", "code 21."}, PeriodCase{"Campo:", "Campo:."},
                     PeriodCase{"ya tiene.", "ya tiene."}, PeriodCase{"termina ", "termina "},
                     PeriodCase{"alto!", "alto!"}, PeriodCase{"on table \"X\"", "on table \"X\""},
-                    PeriodCase{"(nota)", "(nota)"}, PeriodCase{"a,", "a,"},
-                    PeriodCase{"a-", "a-"}, PeriodCase{"linea\r\n", "linea\r\n"},
-                    PeriodCase{"Compañía", "Compañía."}, PeriodCase{"/", "/."},
+                    PeriodCase{"(nota)", "(nota)"}, PeriodCase{"a,", "a,"}, PeriodCase{"a-", "a-"},
+                    PeriodCase{"linea\r\n", "linea\r\n"}, PeriodCase{"Compañía", "Compañía."},
+                    PeriodCase{"/", "/."},
                     PeriodCase{"dbExpress Error: [0x0015]: Connection failed\r\n"
                                "SQL Server Error: I/O error for file \"x.fdb\"",
                                "dbExpress Error: [0x0015]: Connection failed\r\n"
@@ -53,15 +53,19 @@ TEST_P(DefaultDisplay, ShowsTheFailureBoxOrNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, DefaultDisplay,
     testing::Values(
-        FailureCase{"database failure", std::make_exception_ptr(EDatabaseError("CAjuste: Deletes are not allowed")),
+        FailureCase{"database failure",
+                    std::make_exception_ptr(EDatabaseError("CAjuste: Deletes are not allowed")),
                     {{"failure", "CAjuste: Deletes are not allowed."}}},
-        FailureCase{"plain failure", std::make_exception_ptr(Exception("Invalid data type for 'Directorio'")),
+        FailureCase{"plain failure",
+                    std::make_exception_ptr(Exception("Invalid data type for 'Directorio'")),
                     {{"failure", "Invalid data type for 'Directorio'"}}},
-        FailureCase{"library failure", std::make_exception_ptr(std::runtime_error("sin memoria")),
+        FailureCase{"library failure",
+                    std::make_exception_ptr(std::runtime_error("sin memoria")),
                     {{"failure", "sin memoria."}}},
         FailureCase{"empty text", std::make_exception_ptr(Exception("")), {{"failure", ""}}},
         FailureCase{"silent abort", std::make_exception_ptr(EAbort()), {}},
-        FailureCase{"unknown object", std::make_exception_ptr(42), {{"failure", "Unknown failure."}}}));
+        FailureCase{
+            "unknown object", std::make_exception_ptr(42), {{"failure", "Unknown failure."}}}));
 
 TEST(RunHandler, ShowsTheFailureAndStopsTheHandlerThere) {
   RecordingUi ui;
