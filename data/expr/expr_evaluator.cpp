@@ -13,7 +13,20 @@ namespace {
 
 // A value met during evaluation; text and decimals point into the row or the plan.
 struct Value {
-  enum Tag : std::uint8_t { kNull, kBool, kInt, kFloat, kBcd, kText, kDate, kTime, kDateTime };
+  // kOpaque: a value the evaluator cannot read (binary, BLOB, a damaged size); it is not null
+  // but compares with nothing.
+  enum Tag : std::uint8_t {
+    kNull,
+    kBool,
+    kInt,
+    kFloat,
+    kBcd,
+    kText,
+    kDate,
+    kTime,
+    kDateTime,
+    kOpaque
+  };
   Tag tag = kNull;
   bool b = false;
   std::int64_t i = 0;  // integers, dates (day number), times (milliseconds)
@@ -37,9 +50,11 @@ T Load(const std::uint8_t* p) {
   return v;
 }
 
-// Reads native bytes of engine type `code`; a size that does not fit the type reads as null.
+// Reads native bytes of engine type `code`; an unknown type or a size that does not fit the type
+// reads as kOpaque.
 Value Decode(std::uint16_t code, const std::uint8_t* p, std::uint32_t size) {
   Value v;
+  v.tag = Value::kOpaque;
   if (!p) return v;
   auto need = [&](std::uint32_t n) { return size == n; };
   switch (code) {
@@ -372,7 +387,7 @@ struct ExprEvaluator::Plan {
         if (where + size > total - literalStart) Bad();
         n.constant =
             Decode(code, record.data() + literalStart + where, static_cast<std::uint32_t>(size));
-        if (n.constant.tag == Value::kNull) Bad();
+        if (n.constant.tag == Value::kOpaque) Bad();
         if (n.constant.tag == Value::kBcd && !IsValidBcd(*n.constant.bcd)) Bad();
         break;
       }

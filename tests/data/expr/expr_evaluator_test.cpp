@@ -78,7 +78,7 @@ bool Evaluate(const std::string& text, const TestRow& row, TFilterOptions option
 
 // Field numbers of the test field list.
 constexpr std::uint16_t kId = 1, kFecini = 2, kPorc = 3, kNombre = 4, kCorto = 5, kImporte = 8,
-                        kActivo = 9;
+                        kActivo = 9, kNotas = 12;
 
 TEST(ExprEvaluatorTest, RowsAreTestedAsTheTextSays) {
   struct Case {
@@ -156,8 +156,12 @@ TEST(ExprEvaluatorTest, RowsAreTestedAsTheTextSays) {
       {"AJCI_ID * 2 + 1 = 7", TestRow().Int(kId, 3), true},
       {"AJCI_ID / 0 = 1", TestRow().Int(kId, 3), false},
       {"True", TestRow(), true},
-      // Values of the wrong size read as null.
+      // Values the evaluator cannot read compare with nothing, yet are not null.
       {"AJCI_ID = 1", TestRow().Set(kId, 6, "\x01\x00", 2), false},
+      {"AJCI_ID IS NULL", TestRow().Set(kId, 6, "\x01\x00", 2), false},
+      {"AJCI_NOTAS IS NULL", TestRow().Set(kNotas, 22, "memo", 4), false},
+      {"AJCI_NOTAS IS NOT NULL", TestRow().Set(kNotas, 22, "memo", 4), true},
+      {"AJCI_NOTAS IS NULL", TestRow(), true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
