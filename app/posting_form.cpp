@@ -122,8 +122,17 @@ QWidget* TPostingForm::CreateControl(const ControlDefinition& d, QWidget* parent
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
       return label;
     }
-    case ControlKind::kGroupBox:
-      return new QGroupBox(text, parent);
+    case ControlKind::kGroupBox: {
+      // An etched frame whose top line runs through the middle of the caption, the caption
+      // set in from the left; the controls keep their places measured from the box's top.
+      auto* box = new QGroupBox(text, parent);
+      box->setStyleSheet(QString("QGroupBox { border: 2px groove palette(mid); margin-top: %1px; }"
+                                 "QGroupBox::title { subcontrol-origin: margin; left: %2px;"
+                                 " padding: 0px 1px; }")
+                             .arg(Scaled(6))
+                             .arg(Scaled(7)));
+      return box;
+    }
     case ControlKind::kDropDownList: {
       auto* list = new QComboBox(parent);
       list->setEditable(false);
@@ -341,15 +350,19 @@ bool TPostingForm::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() == QEvent::FocusOut) {
     const auto* focus = static_cast<QFocusEvent*>(event);
-    // Only a move of the focus inside the window leaves a field; the window losing
-    // activation or a popup opening does not.
+    // Only a move of the focus to another control of the window leaves a field; the window
+    // losing activation, a popup opening or the window clearing its focus as it closes do not.
     if (focus->reason() == Qt::ActiveWindowFocusReason || focus->reason() == Qt::PopupFocusReason)
       return false;
+    const QWidget* next = QApplication::focusWidget();
+    if (!next || next == widget || next->window() != this) return false;
     const auto it = definitions_.find(widget);
     if (it != definitions_.end() && it->second->on_exit != Handler::kNone) {
       // Run once the focus has settled on its new control, as a leave handler may move it.
       const Handler handler = it->second->on_exit;
-      QTimer::singleShot(0, this, [this, handler] { RunBound(handler); });
+      QTimer::singleShot(0, this, [this, handler] {
+        if (isVisible()) RunBound(handler);
+      });
     }
   }
   return false;

@@ -184,6 +184,16 @@ TEST_F(PostingFormTest, LeavingTheCompanyOrPrefixFieldRunsTheConnectHandler) {
   PressKey(Qt::Key_Tab);  // leaving the user field connects nothing
   PressKey(Qt::Key_F2);   // the focus stays in the field on a command key
   EXPECT_EQ(form.handlers, (std::vector<std::string>{"CiaExit", "CiaExit", "SpeedButton3Click"}));
+  form.handlers.clear();
+  form.Cia()->setFocus(Qt::OtherFocusReason);
+  QTest::mouseClick(form.Tusua(), Qt::LeftButton);  // a click elsewhere leaves the field
+  QCoreApplication::processEvents();
+  EXPECT_EQ(FocusedControl(), "Tusua");
+  EXPECT_EQ(form.handlers, std::vector<std::string>{"CiaExit"});
+  form.Pref()->setFocus(Qt::OtherFocusReason);
+  PressKey(Qt::Key_Escape);  // closing does not leave the field
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(form.handlers, std::vector<std::string>{"CiaExit"});
 }
 
 TEST_F(PostingFormTest, ButtonsCloseOrPostOnlyWhenEnabled) {
