@@ -1,11 +1,14 @@
 #include "data/expr/expr_evaluator.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "base/bcd.h"
 #include "base/date_time.h"
 #include "base/exceptions.h"
+#include "data/expr/expr_functions.h"
 #include "data/expr/expr_messages.h"
 #include "data/expr/expr_record.h"
 
@@ -272,7 +275,8 @@ struct ExprEvaluator::Plan {
     kOr,
     kLike,
     kArith,
-    kIn
+    kIn,
+    kFunction
   };
   struct Node {
     Kind kind = Kind::kConst;
@@ -283,6 +287,9 @@ struct ExprEvaluator::Plan {
     std::uint32_t a = 0, b = 0;  // operands; IN: left node, then `b` elements from list[first]
     std::uint32_t first = 0;
     Value constant;
+    ExprFunction function = ExprFunction::kUpper;
+    // UPPER and LOWER write their result here; it keeps its capacity from row to row.
+    mutable std::string scratch;
   };
 
   std::vector<std::uint8_t> record;
@@ -391,6 +398,30 @@ struct ExprEvaluator::Plan {
         if (n.constant.tag == Value::kBcd && !IsValidBcd(*n.constant.bcd)) Bad();
         break;
       }
+      case exprrec::kFunction: {
+        if (op != exprrec::kCall) Bad();
+        n.kind = Kind::kFunction;
+        const std::size_t nameAt = operand(0);
+        const std::size_t literalSize = total - literalStart;
+        if (nameAt >= literalSize) Bad();
+        const char* name = reinterpret_cast<const char*>(record.data() + literalStart + nameAt);
+        const void* zero = std::memchr(name, 0, literalSize - nameAt);
+        if (!zero) Bad();
+        const ExprFunctionInfo* info =
+            FindExprFunction(std::string_view(name, static_cast<const char*>(zero) - name));
+        const std::uint16_t count = operand(1);
+        if (!info || count < info->MinArgs || count > info->MaxArgs) Bad();
+        n.function = info->Id;
+        std::vector<std::uint16_t> args(count);
+        for (std::size_t k = 0; k < count; ++k) args[k] = operand(2 + k);
+        std::vector<std::uint32_t> built;
+        for (std::uint16_t a : args) built.push_back(BuildNode(a, true, offset));
+        n.first = static_cast<std::uint32_t>(list.size());
+        n.b = count;
+        list.insert(list.end(), built.begin(), built.end());
+        n.scratch.reserve(64);
+        break;
+      }
       case exprrec::kList: {
         if (op != exprrec::kIn) Bad();
         n.kind = Kind::kIn;
@@ -452,6 +483,8 @@ struct ExprEvaluator::Plan {
       }
       case Kind::kArith:
         return Arith(n.op, Eval(n.a, row), Eval(n.b, row));
+      case Kind::kFunction:
+        return Call(n, row);
       case Kind::kIn: {
         const Value left = Eval(n.a, row);
         for (std::uint32_t k = 0; k < n.b; ++k) {
@@ -461,6 +494,121 @@ struct ExprEvaluator::Plan {
       }
     }
     return Value{};
+  }
+
+  Value Call(const Node& n, const ExprRow& row) const {
+    const Value arg = Eval(list[n.first], row);
+    if (arg.tag == Value::kNull) return arg;
+    switch (n.function) {
+      case ExprFunction::kUpper:
+      case ExprFunction::kLower: {
+        if (arg.tag != Value::kText) return Value{};
+        n.scratch.assign(arg.s, arg.len);
+        const bool upper = n.function == ExprFunction::kUpper;
+        for (char& c : n.scratch) {
+          if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+          if (!upper && c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        }
+        Value r = arg;
+        r.s = n.scratch.data();
+        return r;
+      }
+      case ExprFunction::kTrim:
+      case ExprFunction::kTrimLeft:
+      case ExprFunction::kTrimRight: {
+        if (arg.tag != Value::kText) return Value{};
+        Value r = arg;
+        if (n.function != ExprFunction::kTrimRight) {
+          while (r.len > 0 && static_cast<unsigned char>(*r.s) <= ' ') {
+            ++r.s;
+            --r.len;
+          }
+        }
+        if (n.function != ExprFunction::kTrimLeft) {
+          while (r.len > 0 && static_cast<unsigned char>(r.s[r.len - 1]) <= ' ') --r.len;
+        }
+        return r;
+      }
+      case ExprFunction::kSubstring: {
+        if (arg.tag != Value::kText) return Value{};
+        const Value start = Eval(list[n.first + 1], row);
+        if (!IsNumeric(start)) return Value{};
+        const std::size_t from = ClampIndex(AsDouble(start) - 1, arg.len);
+        std::size_t count = arg.len - from;
+        if (n.b > 2) {
+          const Value length = Eval(list[n.first + 2], row);
+          if (!IsNumeric(length)) return Value{};
+          count = std::min(count, ClampIndex(AsDouble(length), arg.len));
+        }
+        Value r = arg;
+        r.s += from;
+        r.len = count;
+        return r;
+      }
+      default:
+        return DatePart(n.function, arg);
+    }
+  }
+
+  // A position or length in 0..limit from any floating number.
+  static std::size_t ClampIndex(double x, std::size_t limit) {
+    if (!(x > 0)) return 0;
+    if (x >= static_cast<double>(limit)) return limit;
+    return static_cast<std::size_t>(x);
+  }
+
+  static Value DatePart(ExprFunction f, const Value& arg) {
+    constexpr std::int64_t kLastDay = 3652059;  // 31 December 9999
+    // Day number and milliseconds of the day; day -1 for a time, which has no date.
+    std::int64_t day = -1, msecs = 0;
+    if (arg.tag == Value::kDate) {
+      day = arg.i;
+    } else if (arg.tag == Value::kTime) {
+      msecs = arg.i;
+    } else if (arg.tag == Value::kDateTime) {
+      if (!(arg.f >= 0 && arg.f < static_cast<double>(kLastDay + 1) * kMSecsPerDay)) {
+        return Value{};
+      }
+      day = static_cast<std::int64_t>(arg.f / kMSecsPerDay);
+      msecs = static_cast<std::int64_t>(arg.f - static_cast<double>(day) * kMSecsPerDay);
+    } else {
+      return Value{};
+    }
+    if (day != -1 && (day < 1 || day > kLastDay)) return Value{};
+    if (msecs < 0 || msecs >= kMSecsPerDay) return Value{};
+    Value r;
+    r.tag = Value::kInt;
+    switch (f) {
+      case ExprFunction::kYear:
+      case ExprFunction::kMonth:
+      case ExprFunction::kDay: {
+        if (day == -1) return Value{};
+        int y = 0, m = 0, d = 0;
+        DecodeDate(DayNumberToDate(static_cast<std::int32_t>(day)), y, m, d);
+        r.i = f == ExprFunction::kYear ? y : (f == ExprFunction::kMonth ? m : d);
+        return r;
+      }
+      case ExprFunction::kHour:
+        r.i = msecs / 3600000;
+        return r;
+      case ExprFunction::kMinute:
+        r.i = msecs / 60000 % 60;
+        return r;
+      case ExprFunction::kSecond:
+        r.i = msecs / 1000 % 60;
+        return r;
+      case ExprFunction::kDate:
+        if (day == -1) return Value{};
+        r.tag = Value::kDate;
+        r.i = day;
+        return r;
+      case ExprFunction::kTime:
+        r.tag = Value::kTime;
+        r.i = msecs;
+        return r;
+      default:
+        return Value{};
+    }
   }
 
   static bool True(const Value& v) { return v.tag == Value::kBool && v.b; }

@@ -11,9 +11,11 @@
 //     prefix matching over the given length;
 //   - LIKE: "%" matches any run of characters, "_" exactly one; everything else itself;
 //   - arithmetic (+ - * /) works on floating numbers; division by zero gives null;
+//   - functions (see expr_functions.h) of a null, or of a value of another kind, give null;
 //   - the whole expression is true only when its logical value is true (a null is false).
-// Evaluation allocates nothing and keeps no state between rows; one evaluator may be used by
-// one thread at a time, several evaluators independently.
+// Evaluation allocates nothing (UPPER and LOWER reuse one buffer each, grown only by a longer
+// text than any before) and keeps no state between rows; one evaluator may be used by one thread
+// at a time, several evaluators independently.
 #pragma once
 
 #include <cstddef>

@@ -4,6 +4,7 @@
 
 #include "base/exceptions.h"
 #include "base/text.h"
+#include "data/expr/expr_functions.h"
 #include "data/expr/expr_lexer.h"
 #include "data/expr/expr_messages.h"
 #include "data/expr/filter_expr.h"
@@ -191,8 +192,9 @@ class Parser {
     switch (token_.Kind) {
       case K::kSymbol: {
         Advance();
-        if (extended_ && token_.Kind == K::kLParen && IsAggregateName(text)) {
-          ExprError(exprmsg::kNoAggregates);
+        if (extended_ && token_.Kind == K::kLParen) {
+          if (IsAggregateName(text)) ExprError(exprmsg::kNoAggregates);
+          if (FindExprFunction(text)) return FunctionCall(text);
         }
         return FieldNode(text);
       }
@@ -225,6 +227,28 @@ class Parser {
         if (IsOperatorKeyword(token_.Kind)) ExprError(exprmsg::kInvalidKeyword);
         ExprError(Format(exprmsg::kExpressionExpected, Describe()));
     }
+  }
+
+  // REQUIRES: the current token is the "(" after the function's name.
+  ExprNode* FunctionCall(std::string_view name) {
+    Advance();
+    std::vector<ExprNode*> args;
+    if (token_.Kind == K::kRParen) {
+      Advance();
+      return expr_.NewFunctionNode(name, std::move(args));
+    }
+    for (;;) {
+      args.push_back(Expression());
+      if (token_.Kind == K::kComma) {
+        Advance();
+      } else if (token_.Kind == K::kRParen) {
+        Advance();
+        break;
+      } else {
+        ExprError(Format(exprmsg::kListSeparatorExpected, Describe()));
+      }
+    }
+    return expr_.NewFunctionNode(name, std::move(args));
   }
 
   // The record keeps the name as written in the text, not as the field list spells it.

@@ -14,6 +14,8 @@
 //   kField      field number, literal offset of the name
 //   kConst      engine type code, size, literal offset of the value
 //   kList       left node, element count n, then n element nodes (IN)
+//   kFunction   literal offset of the function's name (upper case), argument count n, then n
+//               argument nodes
 #pragma once
 
 #include <cstdint>
@@ -32,6 +34,7 @@ enum NodeClass : std::uint32_t {
   kCompare = 3,
   kField = 4,
   kConst = 5,
+  kFunction = 6,
   kList = 7,
 };
 
@@ -55,6 +58,7 @@ enum Operator : std::uint32_t {
   kMul = 17,
   kDiv = 18,
   kIn = 19,
+  kCall = 20,
 };
 
 // The operator with its sides exchanged: a > b is b < a.

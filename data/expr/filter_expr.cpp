@@ -8,6 +8,7 @@
 #include "base/date_time.h"
 #include "base/exceptions.h"
 #include "base/text.h"
+#include "data/expr/expr_functions.h"
 #include "data/expr/expr_messages.h"
 
 void ExprError(const std::string& text) {
@@ -54,6 +55,10 @@ bool IsConst(const ExprNode* n) {
 bool IsField(const ExprNode* n) {
   return n->NodeKind == Kind::kField;
 }
+// Nodes whose type a constant beside them takes.
+bool IsTyped(const ExprNode* n) {
+  return n->NodeKind == Kind::kField || n->NodeKind == Kind::kFunction;
+}
 bool IsNull(const ExprNode* n) {
   return n->NodeKind == Kind::kNull;
 }
@@ -70,6 +75,7 @@ std::size_t OperandCount(const ExprNode& n) {
     case Kind::kCompare:
       return 4;
     case Kind::kList:
+    case Kind::kFunction:
       return 2 + n.List.size();
     case Kind::kNull:
       return 0;
@@ -155,6 +161,14 @@ class TFilterExpr::Writer {
         for (const ExprNode* element : n.List) put(Write(*element));
         break;
       }
+      case Kind::kFunction: {
+        put(literals_.size());
+        literals_.insert(literals_.end(), n.Text.begin(), n.Text.end());
+        literals_.push_back(0);
+        put(n.List.size());
+        for (const ExprNode* arg : n.List) put(Write(*arg));
+        break;
+      }
       case Kind::kField:
         put(n.Field->FieldNo);
         put(literals_.size());
@@ -206,6 +220,8 @@ class TFilterExpr::Writer {
         return exprrec::kConst;
       case Kind::kList:
         return exprrec::kList;
+      case Kind::kFunction:
+        return exprrec::kFunction;
       case Kind::kNull:
         break;
     }
@@ -222,8 +238,8 @@ class TFilterExpr::Writer {
   // Appends the constant's value converted to its final type; answers the engine type code.
   std::uint16_t WriteConstant(const ExprNode& n) {
     std::uint16_t code = 0;
-    if (n.Target) {
-      code = EngineTypeOf(n.Target->DataType);
+    if (n.Tied) {
+      code = EngineTypeOf(n.ValueType);
     } else {
       switch (n.Form) {
         case ExprNode::ConstForm::kString:
@@ -327,6 +343,7 @@ ExprNode* TFilterExpr::NewFieldNode(const ExprFieldDesc& field, std::string_view
   n.NodeKind = Kind::kField;
   n.Op = exprrec::kFieldOp;
   n.Field = &field;
+  n.ValueType = field.DataType;
   n.Text = std::string(nameAsWritten);
   n.Type = CategoryOfCode(EngineTypeOf(field.DataType));
   return Add(std::move(n), 2);
@@ -359,13 +376,14 @@ void TFilterExpr::RequireComparable(const ExprNode* a, const ExprNode* b) const 
     ExprError(exprmsg::kTypeMismatch);
   }
   // A constant beside a field takes the field's type; the conversion checks it when written.
-  if ((IsConst(a) && IsField(b)) || (IsField(a) && IsConst(b))) return;
+  if ((IsConst(a) && IsTyped(b)) || (IsTyped(a) && IsConst(b))) return;
   if (a->Type != b->Type) ExprError(exprmsg::kTypeMismatch);
 }
 
 void TFilterExpr::TieConstant(ExprNode* constant, const ExprNode* other) const {
-  if (IsConst(constant) && IsField(other) && !constant->Target) {
-    constant->Target = other->Field;
+  if (IsConst(constant) && IsTyped(other) && !constant->Tied) {
+    constant->Tied = true;
+    constant->ValueType = other->ValueType;
     constant->Type = other->Type;
   }
 }
@@ -378,7 +396,7 @@ ExprNode* TFilterExpr::NewCompareNode(exprrec::Operator op, ExprNode* left, Expr
     return NewUnaryNode(op == exprrec::kEq ? exprrec::kIsNull : exprrec::kIsNotNull, other);
   }
   RequireComparable(left, right);
-  if (IsField(right) && !IsField(left)) {
+  if (IsTyped(right) && !IsTyped(left)) {
     std::swap(left, right);
     op = exprrec::Mirrored(op);
   }
@@ -477,6 +495,25 @@ ExprNode* TFilterExpr::NewArithmeticNode(exprrec::Operator op, ExprNode* left, E
   n.Left = left;
   n.Right = right;
   return Add(std::move(n), 2);
+}
+
+ExprNode* TFilterExpr::NewFunctionNode(std::string_view name, std::vector<ExprNode*> args) {
+  const ExprFunctionInfo* info = FindExprFunction(name);
+  if (!info) ExprError(exprmsg::kIncorrectlyFormed);
+  if (args.size() < info->MinArgs || args.size() > info->MaxArgs) {
+    ExprError(exprmsg::kTypeMismatch);
+  }
+  RequireCategory(args[0], info->TextArgument ? Category::kText : Category::kTemporal);
+  for (std::size_t k = 1; k < args.size(); ++k) RequireCategory(args[k], Category::kNumeric);
+  ExprNode n;
+  n.NodeKind = Kind::kFunction;
+  n.Op = exprrec::kCall;
+  n.Text = std::string(info->Name);
+  n.ValueType = info->Result;
+  n.Type = CategoryOfCode(EngineTypeOf(info->Result));
+  const std::size_t count = args.size();
+  n.List = std::move(args);
+  return Add(std::move(n), 2 + count);
 }
 
 std::vector<std::uint8_t> TFilterExpr::GetFilterData(const ExprNode* root) {

@@ -21,7 +21,16 @@
 inline constexpr std::size_t kMaxTextConstant = 255;
 
 struct ExprNode {
-  enum class Kind : std::uint8_t { kField, kConst, kNull, kUnary, kBinary, kCompare, kList };
+  enum class Kind : std::uint8_t {
+    kField,
+    kConst,
+    kNull,
+    kUnary,
+    kBinary,
+    kCompare,
+    kList,
+    kFunction
+  };
   // What a node yields, for the type checks.
   enum class Category : std::uint8_t { kText, kNumeric, kTemporal, kLogical, kBinary, kNone };
   enum class ConstForm : std::uint8_t { kString, kNumber, kLogical };
@@ -31,14 +40,16 @@ struct ExprNode {
   Category Type = Category::kNone;
   ExprNode* Left = nullptr;
   ExprNode* Right = nullptr;
-  std::vector<ExprNode*> List;  // IN elements
+  std::vector<ExprNode*> List;  // IN elements, function arguments
 
-  const ExprFieldDesc* Field = nullptr;   // field node
-  std::string Text;                       // field name as written, or the constant's text
-  ConstForm Form = ConstForm::kString;    // constant
-  const ExprFieldDesc* Target = nullptr;  // constant: the field whose type it takes
-  bool CaseInsensitive = false;           // string comparison
-  std::uint16_t PartialLength = 0;        // string comparison: prefix length, 0 = whole text
+  const ExprFieldDesc* Field = nullptr;  // field node
+  // Field and function nodes: the type a constant compared with them takes.
+  ExprFieldType ValueType = ExprFieldType::ftUnknown;
+  std::string Text;  // field name as written, function name, or the constant's text
+  ConstForm Form = ConstForm::kString;  // constant
+  bool Tied = false;                // constant: converted to ValueType of what it is compared with
+  bool CaseInsensitive = false;     // string comparison
+  std::uint16_t PartialLength = 0;  // string comparison: prefix length, 0 = whole text
 };
 
 class TFilterExpr {
@@ -63,6 +74,9 @@ class TFilterExpr {
   ExprNode* NewUnaryNode(exprrec::Operator op, ExprNode* operand);
   // + - * /
   ExprNode* NewArithmeticNode(exprrec::Operator op, ExprNode* left, ExprNode* right);
+  // A call of a function of the extended syntax (see expr_functions.h). Throws "Type mismatch in
+  // expression" for a wrong number or type of arguments.
+  ExprNode* NewFunctionNode(std::string_view name, std::vector<ExprNode*> args);
 
   // Writes the record with `root` at node offset 0. Throws "Incorrectly formed filter expression"
   // when the root is not of logical type.

@@ -44,6 +44,14 @@ class TestRow : public ExprRow {
     return Set(fieldNo, 1, s.c_str(), s.size() + 1);
   }
   TestRow& Float(std::uint16_t fieldNo, double v) { return Set(fieldNo, 7, &v, 8); }
+  TestRow& Time(std::uint16_t fieldNo, int h, int m, int sec) {
+    const std::int32_t ms = TimeToMSecs(EncodeTime(h, m, sec, 0));
+    return Set(fieldNo, 10, &ms, 4);
+  }
+  TestRow& Moment(std::uint16_t fieldNo, int y, int mo, int d, int h, int mi) {
+    const double ms = DateTimeToMSecs(EncodeDate(y, mo, d) + EncodeTime(h, mi, 0, 0));
+    return Set(fieldNo, 11, &ms, 8);
+  }
   TestRow& Logical(std::uint16_t fieldNo, bool v) {
     const std::int16_t b = v ? 1 : 0;
     return Set(fieldNo, 4, &b, 2);
@@ -78,7 +86,7 @@ bool Evaluate(const std::string& text, const TestRow& row, TFilterOptions option
 
 // Field numbers of the test field list.
 constexpr std::uint16_t kId = 1, kFecini = 2, kPorc = 3, kNombre = 4, kCorto = 5, kImporte = 8,
-                        kActivo = 9, kNotas = 12;
+                        kActivo = 9, kHora = 10, kMomento = 11, kNotas = 12;
 
 TEST(ExprEvaluatorTest, RowsAreTestedAsTheTextSays) {
   struct Case {
@@ -156,6 +164,28 @@ TEST(ExprEvaluatorTest, RowsAreTestedAsTheTextSays) {
       {"AJCI_ID * 2 + 1 = 7", TestRow().Int(kId, 3), true},
       {"AJCI_ID / 0 = 1", TestRow().Int(kId, 3), false},
       {"True", TestRow(), true},
+      // Functions of the extended syntax.
+      {"UPPER(AJCI_NOMBRE) = 'ANABEL'", TestRow().Text(kNombre, "Anabel"), true},
+      {"LOWER(AJCI_NOMBRE) = 'anabel'", TestRow().Text(kNombre, "AnaBel"), true},
+      {"UPPER(AJCI_NOMBRE) = 'ANABEL'", TestRow(), false},
+      {"TRIM(AJCI_NOMBRE) = 'Ana'", TestRow().Text(kNombre, "  Ana \t"), true},
+      {"TRIMLEFT(AJCI_NOMBRE) = 'Ana '", TestRow().Text(kNombre, "  Ana "), true},
+      {"TRIMRIGHT(AJCI_NOMBRE) = '  Ana'", TestRow().Text(kNombre, "  Ana "), true},
+      {"SUBSTRING(AJCI_NOMBRE, 2, 3) = 'nab'", TestRow().Text(kNombre, "Anabel"), true},
+      {"SUBSTRING(AJCI_NOMBRE, 4) = 'bel'", TestRow().Text(kNombre, "Anabel"), true},
+      {"SUBSTRING(AJCI_NOMBRE, 0, 2) = 'An'", TestRow().Text(kNombre, "Anabel"), true},
+      {"SUBSTRING(AJCI_NOMBRE, 9, 2) = ''", TestRow().Text(kNombre, "Anabel"), true},
+      {"SUBSTRING(AJCI_NOMBRE, 2, -1) = ''", TestRow().Text(kNombre, "Anabel"), true},
+      {"YEAR(AJCI_FECINI) = 2023 and MONTH(AJCI_FECINI) = 3 and DAY(AJCI_FECINI) = 30",
+       TestRow().Date(kFecini, 2023, 3, 30), true},
+      {"HOUR(AJCI_HORA) = 10 and MINUTE(AJCI_HORA) = 30 and SECOND(AJCI_HORA) = 15",
+       TestRow().Time(kHora, 10, 30, 15), true},
+      {"YEAR(AJCI_HORA) = 1899", TestRow().Time(kHora, 10, 30, 15), false},
+      {"DATE(AJCI_MOMENTO) = '30/03/2023'", TestRow().Moment(kMomento, 2023, 3, 30, 18, 5), true},
+      {"DATE(AJCI_MOMENTO) = AJCI_FECINI",
+       TestRow().Moment(kMomento, 2023, 3, 30, 18, 5).Date(kFecini, 2023, 3, 30), true},
+      {"TIME(AJCI_MOMENTO) = '18:05:00'", TestRow().Moment(kMomento, 2023, 3, 30, 18, 5), true},
+      {"HOUR(AJCI_MOMENTO) = 18", TestRow().Moment(kMomento, 2023, 3, 30, 18, 5), true},
       // Values the evaluator cannot read compare with nothing, yet are not null.
       {"AJCI_ID = 1", TestRow().Set(kId, 6, "\x01\x00", 2), false},
       {"AJCI_ID IS NULL", TestRow().Set(kId, 6, "\x01\x00", 2), false},

@@ -279,6 +279,23 @@ TEST(ExprParserTest, GrammarFormsCompile) {
   EXPECT_EQ(ReadNode(in, 0, 5), (NodeView{7, exprrec::kIn, {18, 3, 30, 44, 58}}));
 }
 
+TEST(ExprParserTest, FunctionCallsNameTheFunctionAndItsArguments) {
+  const auto r = Compile("substring(AJCI_NOMBRE, 2) = 'x'", 0, true);
+  // "=" at 0, the call at 12 (name, count, two arguments), the field at 28, 2 at 40, 'x' at 54.
+  EXPECT_EQ(ReadNode(r, 0, 2), (NodeView{2, exprrec::kEq, {12, 54}}));
+  const NodeView call = ReadNode(r, 12, 4);
+  EXPECT_EQ(call, (NodeView{6, exprrec::kCall, {0, 2, 28, 40}}));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(exprtest::Literal(r, 0))), "SUBSTRING");
+  EXPECT_EQ(ReadNode(r, 28, 2).cls, 4u);
+  EXPECT_EQ(ReadNode(r, 40, 3).operands[0], exprrec::kFloat);
+  // A constant compared with a function takes its result type.
+  EXPECT_EQ(ReadNode(r, 54, 3).operands[0], exprrec::kText);
+  const auto year = Compile("2023 = YEAR(AJCI_FECINI)", 0, true);
+  EXPECT_EQ(ReadNode(year, 0, 2).operands[0], 12u);  // the call moved to the left
+  const std::size_t constAt = ReadNode(year, 0, 2).operands[1];
+  EXPECT_EQ(ReadNode(year, constAt, 3).operands[0], exprrec::kInteger);
+}
+
 TEST(ExprParserTest, ErrorsCarryTheirMessages) {
   struct Case {
     std::string text;
@@ -323,6 +340,16 @@ TEST(ExprParserTest, ErrorsCarryTheirMessages) {
       {"AJCI_ACTIVO = 'yes'", false, '.', "Constant is not correct type 'yes'"},
       {"AJCI_IMPORTE = 'x'", false, '.', "Constant is not correct type 'x'"},
       {"SUM(AJCI_ID) > 1", true, '.', "Aggregate expressions not allowed in filters"},
+      {"count(AJCI_ID) > 1", true, '.', "Aggregate expressions not allowed in filters"},
+      {"UPPER(AJCI_NOMBRE) = 'A'", false, '.', "Field 'UPPER' not found"},
+      {"UPPER(AJCI_ID) = 'A'", true, '.', "Type mismatch in expression"},
+      {"UPPER() = 'A'", true, '.', "Type mismatch in expression"},
+      {"YEAR(AJCI_NOMBRE) = 1", true, '.', "Type mismatch in expression"},
+      {"SUBSTRING(AJCI_NOMBRE, 'x') = 'A'", true, '.', "Type mismatch in expression"},
+      {"SUBSTRING(AJCI_NOMBRE, 1, 2, 3) = 'A'", true, '.', "Type mismatch in expression"},
+      {"UPPER(AJCI_NOMBRE 'x') = 'A'", true, '.', "')' or ',' expected but 'x' found"},
+      {"YEAR(AJCI_FECINI) = 'x'", true, '.', "Constant is not correct type 'x'"},
+      {"DATE(AJCI_MOMENTO) = 'x'", true, '.', "'x' is not a valid date"},
       {"AJCI_ID = 1 2", false, '.', "Filter expression incorrectly terminated"},
       {"AJCI_ID = 1)", false, '.', "Filter expression incorrectly terminated"},
       {"AJCI_ID", false, '.', "Incorrectly formed filter expression"},

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,12 @@ struct NodeView {
   std::vector<std::uint16_t> operands;
   bool operator==(const NodeView&) const = default;
 };
+
+inline std::ostream& operator<<(std::ostream& out, const NodeView& n) {
+  out << "{class " << n.cls << ", operator " << n.op << ", operands";
+  for (std::uint16_t o : n.operands) out << ' ' << o;
+  return out << '}';
+}
 
 inline NodeView ReadNode(const std::vector<std::uint8_t>& r, std::size_t nodeOffset,
                          std::size_t operandCount) {
