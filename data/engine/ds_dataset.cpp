@@ -47,7 +47,9 @@ DSStatus DSDataset::AppendPacket(DSPacket packet, bool endOfData) {
     layout_ = parsed.layout;
     attrs_ = std::move(parsed.attrs);
   }
-  order_.reserve(order_.size() + parsed.rowCount);
+  // Geometric growth: many small packets must not re-allocate the order for each one.
+  const std::size_t needed = order_.size() + parsed.rowCount;
+  if (needed > order_.capacity()) order_.reserve(std::max(needed, order_.capacity() * 2));
   for (std::uint32_t i = 0; i < parsed.rowCount; ++i) order_.push_back(fetchedCount_ + i);
   if (parsed.rowCount > 0) {
     chunks_.push_back(Chunk{std::move(packet), parsed.rowsOffset, fetchedCount_, parsed.rowCount,
@@ -84,15 +86,15 @@ std::uint32_t DSDataset::ChangeCount() const {
   return static_cast<std::uint32_t>(changes_.size());
 }
 
-const DSDataset::Chunk& DSDataset::ChunkOf(DSBookmark id) const {
+std::size_t DSDataset::ChunkIndex(DSBookmark id) const {
   auto it = std::upper_bound(chunks_.begin(), chunks_.end(), id,
                              [](DSBookmark v, const Chunk& c) { return v < c.firstId; });
-  return *(it - 1);
+  return static_cast<std::size_t>(it - chunks_.begin()) - 1;
 }
 
 std::uint8_t* DSDataset::BaseSlot(DSBookmark id) {
   if (id & kInsertedId) return inserted_[id & ~kInsertedId].get();
-  Chunk& c = const_cast<Chunk&>(ChunkOf(id));
+  Chunk& c = chunks_[ChunkIndex(id)];
   return c.bytes.data() + c.rowsOffset + std::size_t{id - c.firstId} * layout_->width();
 }
 
@@ -114,16 +116,6 @@ bool DSDataset::IsDeleted(DSBookmark id) const {
   return it != changes_.end() && it->second.kind == kRowDeleted;
 }
 
-bool DSDataset::Exists(DSBookmark id) const {
-  if (id & kInsertedId) {
-    const DSBookmark index = id & ~kInsertedId;
-    if (index >= inserted_.size() || !inserted_[index]) return false;
-  } else if (id >= fetchedCount_) {
-    return false;
-  }
-  return std::find(order_.begin(), order_.end(), id) != order_.end();
-}
-
 std::uint8_t DSDataset::Attribute(DSBookmark id) const {
   auto it = changes_.find(id);
   if (it != changes_.end()) return it->second.kind;
@@ -138,7 +130,7 @@ BlobResolver DSDataset::Blobs(DSBookmark id) const {
       return reinterpret_cast<const std::uint8_t*>(sideBlobs_[index].data());
     }
     if (id & kInsertedId) return nullptr;
-    const Chunk& c = ChunkOf(id);
+    const Chunk& c = chunks_[ChunkIndex(id)];
     if (std::uint64_t{ref} + length > c.blobSize) return nullptr;
     return c.bytes.data() + c.blobOffset + ref;
   };

@@ -48,8 +48,6 @@ class DSDataset final : public IDSBase {
   // Changes whenever rows leave or enter the order other than at its end.
   std::uint64_t version() const { return version_; }
   bool IsDeleted(DSBookmark id) const;
-  // True when `id` names a row still in the order.
-  bool Exists(DSBookmark id) const;
   const std::uint8_t* CurrentSlot(DSBookmark id) const;
   const std::uint8_t* OriginalSlot(DSBookmark id) const;
   std::uint8_t Attribute(DSBookmark id) const;
@@ -83,7 +81,8 @@ class DSDataset final : public IDSBase {
     std::uint32_t lastRecNo;
   };
 
-  const Chunk& ChunkOf(DSBookmark id) const;
+  // REQUIRES: id names a fetched row.
+  std::size_t ChunkIndex(DSBookmark id) const;
   std::uint8_t* BaseSlot(DSBookmark id);
   BlobResolver Blobs(DSBookmark id) const;
   std::unique_ptr<std::uint8_t[]> SlotFromRecord(const DSRecord& record);

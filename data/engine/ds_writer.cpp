@@ -11,6 +11,10 @@ namespace {
 
 class DSWriter final : public IDSWriter {
  public:
+  DSWriter() = default;
+  DSWriter(const DSWriter&) = delete;  // blobSink_ points back at this object
+  DSWriter& operator=(const DSWriter&) = delete;
+
   DSStatus DescribeColumns(std::vector<DSColumn> columns) override {
     builder_ = PacketBuilder();
     row_ = nullptr;
@@ -102,6 +106,8 @@ class DSWriter final : public IDSWriter {
   std::shared_ptr<const RowLayout> layout_;
   std::vector<DSAttr> attrs_;
   PacketBuilder builder_;
+  // Made once: a row of values must not pay for building it per field.
+  const BlobSink blobSink_ = [this](std::string_view b) { return builder_.AddBlob(b); };
   std::uint8_t* row_ = nullptr;  // the slot being filled, inside the builder's bytes
   std::uint16_t next_ = 0;       // next column of row_
   DSStatus lastStatus_ = kDSOk;

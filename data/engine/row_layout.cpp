@@ -1,5 +1,6 @@
 #include "data/engine/row_layout.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_set>
 
@@ -73,6 +74,10 @@ DSStatus RowLayout::Make(std::vector<DSColumn> columns, std::shared_ptr<const Ro
     if (!sizeOk) {
       why = "column '" + c.name + "' has a size unfit for its type";
       return kDSBadColumns;
+    }
+    if (c.type == DSType::kText || c.type == DSType::kBytes || c.type == DSType::kBlob ||
+        c.type == DSType::kMemo || c.type == DSType::kLogical) {
+      layout->checked_.push_back(static_cast<std::uint16_t>(layout->offsets_.size()));
     }
     layout->offsets_.push_back(static_cast<std::uint32_t>(offset));
     offset += ValueWidth(c);
@@ -208,16 +213,19 @@ bool RowLayout::CheckSlot(const std::uint8_t* slot, std::uint64_t blobAreaSize,
     why = "unknown row attribute";
     return false;
   }
-  for (std::uint16_t i = 0; i < count(); ++i) {
-    const DSBlank blank = GetBlank(slot, i);
-    if (blank == DSBlank::kUnchanged && attr == kRowModified) continue;
-    if (blank != DSBlank::kValue) {
-      if (blank != DSBlank::kNull) {
-        why = "invalid blank indicator in column '" + columns_[i].name + "'";
-        return false;
-      }
-      continue;
+  // Blank indicators, four to a byte: 3 is never valid, 2 (unchanged) only in a modified row.
+  const std::size_t blankBytes = (std::size_t{count()} * 2 + 7) / 8;
+  for (std::size_t b = 0; b < blankBytes; ++b) {
+    const std::uint8_t bits = slot[1 + b];
+    const bool bad = attr == kRowModified ? (bits & (bits >> 1) & 0x55) != 0 : (bits & 0xAA) != 0;
+    if (bad) {
+      why = "invalid blank indicator in column '" +
+            columns_[std::min<std::size_t>(b * 4, count() - 1)].name + "'";
+      return false;
     }
+  }
+  for (std::uint16_t i : checked_) {
+    if (GetBlank(slot, i) != DSBlank::kValue) continue;
     const DSColumn& c = columns_[i];
     const std::uint8_t* p = slot + offsets_[i];
     bool ok = true;
@@ -235,10 +243,8 @@ bool RowLayout::CheckSlot(const std::uint8_t* slot, std::uint64_t blobAreaSize,
         ok = (ref & kSideRef) == 0 && std::uint64_t{ref} + len <= blobAreaSize;
         break;
       }
-      case DSType::kLogical:
+      default:  // kLogical
         ok = p[1] == 0 && p[0] <= 1;
-        break;
-      default:
         break;
     }
     if (!ok) {

@@ -63,6 +63,7 @@ class RowLayout {
  private:
   std::vector<DSColumn> columns_;
   std::vector<std::uint32_t> offsets_;
+  std::vector<std::uint16_t> checked_;  // columns whose values need more than a size check
   std::uint32_t width_ = 0;
 };
 
