@@ -83,7 +83,6 @@ class TFilterExpr {
   std::vector<std::uint8_t> GetFilterData(const ExprNode* root);
 
  private:
-  class Writer;
   ExprNode* Add(ExprNode node, std::size_t operandCount);
   void RequireCategory(const ExprNode* node, ExprNode::Category category) const;
   void RequireComparable(const ExprNode* a, const ExprNode* b) const;
