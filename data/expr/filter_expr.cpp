@@ -1,11 +1,7 @@
 #include "data/expr/filter_expr.h"
 
-#include <cmath>
-#include <cstring>
-#include <limits>
+#include <algorithm>
 
-#include "base/bcd.h"
-#include "base/date_time.h"
 #include "base/exceptions.h"
 #include "base/text.h"
 #include "data/expr/expr_functions.h"
