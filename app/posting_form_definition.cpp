@@ -50,7 +50,41 @@ ControlDefinition{"AdvPanel1",    K::kCaptionedPanel,nullptr,     A::kNone,   24
 };
 // clang-format on
 
+// No password is stored: every connect supplies the typed one, and a dataset opened before
+// any connect fails at login rather than entering with a built-in password.
+constexpr const char* kTalvoraParams[] = {
+    "DriverName=Interbase",
+    "BlobSize=-1",
+    "CommitRetain=False",
+    "Database=C:\\TALvora\\sop\\talvora.fdb",
+    "ErrorResourceFile=",
+    "LocaleCode=0000",
+    "Password=",
+    "RoleName=RoleName",
+    "ServerCharSet=",
+    "SQLDialect=3",
+    "Interbase TransIsolation=ReadCommited",
+    "User_Name=sysdba",
+    "WaitOnLocks=True",
+};
+
+constexpr ConnectionDefinition kTalvora{
+    "Talvora",
+    "Interbase",
+    "dbexpint.dll",
+    "getSQLDriverINTERBASE",
+    "GDS32.DLL",
+    /*login_prompt=*/false,
+    /*keep_connection=*/true,
+    /*connected=*/false,
+    kTalvoraParams,
+};
+
 }  // namespace
+
+const ConnectionDefinition& TalvoraDefinition() {
+  return kTalvora;
+}
 
 const FormDefinition& PostingFormDefinition() {
   return kForm;

@@ -71,8 +71,27 @@ struct FormDefinition {
   int initial_year, initial_month, initial_day;  // what the date pickers hold at start
 };
 
+// The non-visual components the window owns come after its controls, one definition each.
+
+// A database connection as stored with the window: driver, libraries, switches and the
+// parameter lines ("Name=Value") in their order.
+struct ConnectionDefinition {
+  const char* name;
+  const char* driver_name;
+  const char* library_name;
+  const char* get_driver_func;
+  const char* vendor_lib;
+  bool login_prompt;
+  bool keep_connection;
+  bool connected;
+  std::span<const char* const> params;
+};
+
 const FormDefinition& PostingFormDefinition();
 std::span<const ControlDefinition> PostingFormControls();
+
+// The company connection `Talvora`.
+const ConnectionDefinition& TalvoraDefinition();
 
 // REQUIRES: `name` is a row of PostingFormControls(); returns that row.
 const ControlDefinition& PostingFormControl(const char* name);
