@@ -1,0 +1,102 @@
+// TDataSetProvider: answers a cached dataset's requests for rows by running an SQL dataset and
+// packing its rows, a requested number at a time, into data packets through the dataset engine;
+// hands the cached dataset's logged changes to a resolver.
+//
+// The SQL dataset is read forward only and never re-executed for later packets: after a full
+// packet it stays open, positioned on the first row not yet sent. The provider closes it again
+// only if it opened it itself, when its rows are used up, on a reset request, or when a request
+// fails.
+//
+// The SQL dataset is referred to, not owned (both belong to the window). Single-threaded.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "base/component.h"
+#include "base/exceptions.h"
+#include "data/engine/ds_packet.h"
+#include "data/engine/ds_writer.h"
+#include "data/provider/app_server.h"
+#include "data/provider/provider_options.h"
+
+class TDataSet;
+class TDataSetProvider;
+
+// Called for a row of a save that failed; answers how the resolver goes on.
+using TResolverErrorEvent =
+    std::function<void(TDataSetProvider* sender, TDataSet* dataSet, EUpdateError& e,
+                       TUpdateKind updateKind, TResolverResponse& response)>;
+// Called around a request, with the caller's data.
+using TRemoteEvent = std::function<void(TDataSetProvider& sender, TOwnerData& ownerData)>;
+
+// The write side: turns a delta into statements. Supplied by the resolver unit.
+class IProviderResolver {
+ public:
+  virtual ~IProviderResolver() = default;
+  // Resolves `delta`; answers the results packet (nothing when no row failed) and the number of
+  // failed rows. `maxErrors` -1 = no limit.
+  virtual TPacketData ApplyUpdates(const engine::DSPacket& delta, std::int32_t maxErrors,
+                                   std::int32_t& errorCount) = 0;
+};
+using TResolverFactory = std::function<std::unique_ptr<IProviderResolver>(TDataSetProvider&)>;
+
+class TDataSetProvider : public TComponent {
+ public:
+  explicit TDataSetProvider(TComponent* owner = nullptr);
+  ~TDataSetProvider() override;
+
+  TDataSet* DataSet() const { return dataSet_; }
+  void SetDataSet(TDataSet* dataSet);
+  TProviderOptions Options() const { return options_; }
+  void SetOptions(TProviderOptions options) { options_ = options; }
+  TUpdateMode UpdateMode() const { return updateMode_; }
+  void SetUpdateMode(TUpdateMode mode) { updateMode_ = mode; }
+  bool ResolveToDataSet() const { return resolveToDataSet_; }
+  void SetResolveToDataSet(bool on) { resolveToDataSet_ = on; }
+
+  TResolverErrorEvent OnUpdateError;
+  TRemoteEvent BeforeGetRecords;
+  TRemoteEvent AfterGetRecords;
+  TRemoteEvent BeforeApplyUpdates;
+  TRemoteEvent AfterApplyUpdates;
+
+  // How the resolver is made at the first save; without one a save fails.
+  void SetResolverFactory(TResolverFactory factory) { resolverFactory_ = std::move(factory); }
+
+  // Answers a request for rows (see IAppServer::AS_GetRecords). Throws on failure; from the
+  // reset step on, the provider resets before the failure passes on.
+  TPacketData GetRecords(std::int32_t count, std::int32_t& recsOut, std::int32_t options,
+                         std::string_view commandText, TPacketData& params, TOwnerData& ownerData);
+  // Hands `delta` to the resolver (see IAppServer::AS_ApplyUpdates). Throws on failure.
+  TPacketData ApplyUpdates(const engine::DSPacket& delta, std::int32_t maxErrors,
+                           std::int32_t& errorCount, TOwnerData& ownerData);
+
+  // Closes the SQL dataset if the provider opened it, else rewinds it; the rows-sent count
+  // becomes 0.
+  void Reset();
+
+  // Whether the provider itself opened its SQL dataset (and so will close it).
+  bool OpenedByProvider() const { return openedByProvider_; }
+  // Rows delivered since the last reset.
+  std::int32_t RowsSent() const { return rowsSent_; }
+
+ private:
+  TDataSet& RequireDataSet();
+  void SetCommandText(std::string_view commandText);
+  void SetParams(const TPacketData& params);
+  engine::DSPacket WritePacket(std::int32_t count, bool withMetaData, std::int32_t& recsOut);
+
+  TDataSet* dataSet_ = nullptr;
+  TProviderOptions options_ = 0;
+  TUpdateMode updateMode_ = TUpdateMode::upWhereAll;
+  bool resolveToDataSet_ = false;
+  bool openedByProvider_ = false;
+  std::int32_t rowsSent_ = 0;
+  std::unique_ptr<class TDataPacketWriter> writer_;
+  TResolverFactory resolverFactory_;
+  std::unique_ptr<IProviderResolver> resolver_;
+};
