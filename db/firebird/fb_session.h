@@ -1,0 +1,38 @@
+// FbSession: the state of one attachment that the connection shares with its commands and cursors:
+// the database and explicit-transaction handles and the settings that shape transactions.
+//
+// Owned through std::shared_ptr by the connection and every command made from it, so a command
+// that outlives its connection finds the handles cleared instead of dangling.
+#pragma once
+
+#include <ibase.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/firebird/fb_api.h"
+
+class FbStatement;
+
+struct FbSession {
+  std::shared_ptr<const FbApi> api;
+  isc_db_handle db = 0;
+  isc_tr_handle transaction = 0;  // the explicit transaction, 0 when none is active
+  int dialect = 3;
+  int isolation = 0;  // 0 read committed, 1 repeatable read, 2 dirty read (read as committed)
+  bool waitOnLocks = true;
+  bool commitRetain = false;
+  // Declared precision of NUMERIC/DECIMAL columns, by "relation\x01column".
+  std::map<std::string, int> precisions;
+  // Statements prepared on this attachment; each is dropped before it detaches.
+  std::vector<FbStatement*> statements;
+
+  // Transaction parameters for an isolation level and the session's lock setting.
+  std::vector<char> TransactionParameters(int isolation) const;
+  // Starts a transaction into `*tr` with `isolation` (the session's when -1). REQUIRES: db != 0,
+  // *tr == 0.
+  ISC_STATUS Start(ISC_STATUS* status, isc_tr_handle* tr, int isolation = -1) const;
+};
