@@ -22,6 +22,7 @@
 #include "data/engine/ds_writer.h"
 #include "data/provider/app_server.h"
 #include "data/provider/provider_options.h"
+#include "data/provider/provider_source.h"
 
 class TDataSet;
 class TDataSetProvider;
@@ -50,7 +51,10 @@ class TDataSetProvider : public TComponent {
   ~TDataSetProvider() override;
 
   TDataSet* DataSet() const { return dataSet_; }
+  // `dataSet` may be null; it must outlive the provider or be unset first.
   void SetDataSet(TDataSet* dataSet);
+  // Reads through `source` instead of a TDataSet (DataSet() stays null).
+  void SetSource(std::unique_ptr<ProviderSource> source);
   TProviderOptions Options() const { return options_; }
   void SetOptions(TProviderOptions options) { options_ = options; }
   TUpdateMode UpdateMode() const { return updateMode_; }
@@ -75,8 +79,8 @@ class TDataSetProvider : public TComponent {
   TPacketData ApplyUpdates(const engine::DSPacket& delta, std::int32_t maxErrors,
                            std::int32_t& errorCount, TOwnerData& ownerData);
 
-  // Closes the SQL dataset if the provider opened it, else rewinds it; the rows-sent count
-  // becomes 0.
+  // Closes the SQL dataset if the provider opened it, else rewinds it if it is open; the
+  // rows-sent count becomes 0.
   void Reset();
 
   // Whether the provider itself opened its SQL dataset (and so will close it).
@@ -85,10 +89,9 @@ class TDataSetProvider : public TComponent {
   std::int32_t RowsSent() const { return rowsSent_; }
 
  private:
-  TDataSet& RequireDataSet();
-  void SetCommandText(std::string_view commandText);
-  void SetParams(const TPacketData& params);
-  engine::DSPacket WritePacket(std::int32_t count, bool withMetaData, std::int32_t& recsOut);
+  ProviderSource& RequireSource();
+  engine::DSPacket WritePacket(ProviderSource& source, std::int32_t count, bool withMetaData,
+                               std::int32_t& recsOut);
 
   TDataSet* dataSet_ = nullptr;
   TProviderOptions options_ = 0;
@@ -96,7 +99,8 @@ class TDataSetProvider : public TComponent {
   bool resolveToDataSet_ = false;
   bool openedByProvider_ = false;
   std::int32_t rowsSent_ = 0;
-  std::unique_ptr<class TDataPacketWriter> writer_;
+  std::unique_ptr<ProviderSource> source_;
+  std::unique_ptr<engine::IDSWriter> writer_;
   TResolverFactory resolverFactory_;
   std::unique_ptr<IProviderResolver> resolver_;
 };
