@@ -258,6 +258,46 @@ TEST(ChangeLog, BlobChangesTravelInTheDelta) {
   EXPECT_EQ(ReadAll(*c, 2)[0].values[1], Raw(std::string(3000, 'n')));
 }
 
+TEST(ChangeLog, DeltaKeepsDatasetAttributesButTheLocale) {
+  auto ds = LoadDataset(WritePacket(SmallColumns(), {SmallRow(1, "one", 1)},
+                                    {{"LCID", std::int64_t{3082}}, {"DISABLE_DELETES", true}}));
+  auto c = CursorOn(*ds);
+  Apply(*c, {Op::kDelete, 1, {}});
+  std::unique_ptr<IDSBase> delta;
+  ASSERT_EQ(ds->GetDelta(delta), kDSOk);
+  EXPECT_EQ(delta->GetAttribute("LCID"), nullptr);
+  ASSERT_NE(delta->GetAttribute("DISABLE_DELETES"), nullptr);
+  EXPECT_FALSE(delta->ChangeLogging());
+  EXPECT_EQ(ReadAll(*delta), (std::vector<AttrRow>{{kRowDeleted, SmallRow(1, "one", 1)}}));
+}
+
+// Two cursors on one dataset: rows entering or leaving the order under one cursor do not move
+// the other off its row.
+TEST(ChangeLog, OtherCursorsKeepTheirRow) {
+  auto ds = ThreeRows();
+  ds->SetChangeLogging(false);
+  auto a = CursorOn(*ds);
+  auto b = CursorOn(*ds);
+  ASSERT_TRUE(GoTo(*b, 3));
+  Apply(*a, {Op::kInsert, 1, SmallRow(9, "nine", 9)});
+  Apply(*a, {Op::kDelete, 2, {}});
+  DSRecord r;
+  ASSERT_EQ(b->GetCurrentRecord(r), kDSOk);
+  EXPECT_EQ(IdOf(r), 3);
+  std::uint32_t n = 0;
+  ASSERT_EQ(b->GetRecordNumber(n), kDSOk);
+  EXPECT_EQ(n, 3u);
+  ASSERT_EQ(b->MoveRelative(-1), kDSOk);
+  ASSERT_EQ(b->GetCurrentRecord(r), kDSOk);
+  EXPECT_EQ(IdOf(r), 1);
+  // A cursor whose row was removed moves on from where the row stood.
+  Apply(*a, {Op::kDelete, 1, {}});
+  EXPECT_EQ(b->GetCurrentRecord(r), kDSNoCurrentRow);
+  ASSERT_EQ(b->MoveRelative(1), kDSOk);
+  ASSERT_EQ(b->GetCurrentRecord(r), kDSOk);
+  EXPECT_EQ(IdOf(r), 3);
+}
+
 // A dataset loaded from a delta holds unchanged markers; editing it must still give a delta that
 // loads (found by fuzzing: the markers used to leak into rows that may not carry them).
 TEST(ChangeLog, EditingALoadedDeltaGivesAValidDelta) {
