@@ -122,7 +122,7 @@ inline constexpr std::int32_t SqlDialect = 16;
 inline constexpr std::int32_t OSAuthentication = 20;
 inline constexpr std::int32_t MultipleTransaction = 22;
 inline constexpr std::int32_t ServerPort = 23;  // text
-inline constexpr std::int32_t TrimChar = 25;
+inline constexpr std::int32_t TrimChar = 25;  // 1: fixed-length text read without padding
 inline constexpr std::int32_t QualifiedName = 26;     // set: a plain object name (text)
 inline constexpr std::int32_t QuotedObjectName = 30;  // read: that name quoted for the dialect
 inline constexpr std::int32_t CustomString = 31;      // text
@@ -183,7 +183,7 @@ class ISQLCursor : public ISQLObject {
   // 0: a row is ready; kSqlNoMoreRows (100): no more rows; anything else: a failure.
   virtual SQLResult next() = 0;
 
-  // Fixed-length text comes with its trailing blanks.
+  // Fixed-length text comes with its trailing blanks (without them under the TrimChar option).
   virtual SQLResult getString(std::uint16_t column, std::string& value, bool& isNull) = 0;
   virtual SQLResult getShort(std::uint16_t column, std::int16_t& value, bool& isNull) = 0;
   virtual SQLResult getLong(std::uint16_t column, std::int32_t& value, bool& isNull) = 0;

@@ -60,6 +60,9 @@ SQLResult FbConnection::setOption(std::int32_t option, std::int32_t value) {
     case ConnectionOption::CommitRetain:
       session_->commitRetain = value != 0;
       break;
+    case ConnectionOption::TrimChar:
+      session_->trimChar = value != 0;
+      break;
     case ConnectionOption::TransIsolation:
       if (value < 0 || value > 2) return Fail(kSqlInvalidIsolation, "Invalid isolation level");
       session_->isolation = value;
@@ -114,6 +117,8 @@ SQLResult FbConnection::getOption(std::int32_t option, void* buffer, std::int32_
       return WriteInt(buffer, bufferSize, length, session_->waitOnLocks);
     case ConnectionOption::CommitRetain:
       return WriteInt(buffer, bufferSize, length, session_->commitRetain);
+    case ConnectionOption::TrimChar:
+      return WriteInt(buffer, bufferSize, length, session_->trimChar);
     case ConnectionOption::RoleName:
       return WriteText(buffer, bufferSize, length, role_);
     case ConnectionOption::HostName:

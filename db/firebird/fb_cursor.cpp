@@ -172,6 +172,9 @@ SQLResult FbCursor::getString(std::uint16_t column, std::string& value, bool& is
   switch (SqlKind(*var)) {
     case SQL_TEXT:
       value.assign(var->sqldata, static_cast<std::size_t>(var->sqllen));
+      if (statement_->Session().trimChar) {
+        value.erase(value.find_last_not_of(' ') + 1);
+      }
       return kSqlSuccess;
     case SQL_VARYING: {
       const auto length = Read<std::uint16_t>(*var);

@@ -25,6 +25,7 @@ struct FbSession {
   int isolation = 0;  // 0 read committed, 1 repeatable read, 2 dirty read (read as committed)
   bool waitOnLocks = true;
   bool commitRetain = false;
+  bool trimChar = false;  // fixed-length text is read without its padding blanks
   // Declared precision of NUMERIC/DECIMAL columns, by "relation\x01column".
   std::map<std::string, int> precisions;
   // Statements prepared on this attachment; each is dropped before it detaches.

@@ -103,3 +103,53 @@ TEST(FirebirdOptions, AnInvalidIsolationOrDialectIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FirebirdOptions, ConnectionSettingsShapeTheAttachment) {
+  TempDatabase db(kTestSchema);
+  {
+    auto c = Connect(db.Path());
+    ASSERT_EQ(c.result, kSqlSuccess);
+    Exec(*c.connection, "insert into TIPOS (ID, C_CHAR) values (1, 'ab')");
+  }
+  struct Case {
+    const char* name;
+    std::int32_t dialect;
+    const char* role;
+    bool trimChar;
+    std::string query;
+    std::string expected;
+  };
+  const Case cases[] = {
+      // A role the user was never granted is no reason to refuse the login.
+      {"role not granted", 3, "RoleName", false, "select current_role from rdb$database", "NONE"},
+      {"padded text", 3, "", false, "select C_CHAR from TIPOS", "ab        "},
+      {"trimmed text", 3, "", true, "select C_CHAR from TIPOS", "ab"},
+      {"dialect 1", 1, "", false, "select 'x' from rdb$database", "x"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<ISQLConnection> conn;
+    ASSERT_EQ(Driver().getSQLConnection(conn), kSqlSuccess);
+    conn->setOption(ConnectionOption::SqlDialect, c.dialect);
+    conn->setTextOption(ConnectionOption::RoleName, c.role);
+    conn->setOption(ConnectionOption::TrimChar, c.trimChar);
+    conn->setOption(ConnectionOption::WaitOnLocks, 1);
+    conn->setOption(ConnectionOption::AutoCommit, 0);
+    conn->setOption(ConnectionOption::BlockingMode, 1);
+    ASSERT_EQ(conn->connect(db.Path(), "SYSDBA", "masterkey"), kSqlSuccess) << ErrorText(*conn);
+    const auto rows = Rows(*conn, c.query);
+    ASSERT_EQ(rows.size(), 1u);
+    std::string value = rows[0][0];
+    if (c.query.find("current_role") != std::string::npos) {
+      value.erase(value.find_last_not_of(' ') + 1);
+    }
+    EXPECT_EQ(value, c.expected);
+    std::unique_ptr<ISQLMetaData> meta;
+    ASSERT_EQ(conn->getSQLMetaData(meta), kSqlSuccess);
+    EXPECT_EQ(TextOption(*meta, MetaDataOption::ObjectQuoteChar), c.dialect == 3 ? "\"" : "");
+  }
+}
+
+}  // namespace

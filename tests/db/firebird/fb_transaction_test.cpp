@@ -140,3 +140,47 @@ TEST_F(FirebirdTransaction, CommitRetainingKeepsNothingUncommitted) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FirebirdTransaction, TheIsolationLevelDecidesWhatARunningTransactionSees) {
+  struct Case {
+    std::int32_t isolation;
+    const char* countAfterOthersCommit;
+  };
+  const Case cases[] = {{0, "1"}, {1, "0"}, {2, "1"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.isolation);
+    Exec(*writer_.connection, "delete from MARCAS");
+    ISQLConnection& r = *reader_.connection;
+    TTransactionDesc desc;
+    desc.IsolationLevel = c.isolation;
+    ASSERT_EQ(r.beginTransaction(desc), kSqlSuccess) << ErrorText(r);
+    EXPECT_EQ(Rows(r, "select count(*) from MARCAS")[0][0], "0");
+    Exec(*writer_.connection, "insert into MARCAS values (1)");
+    EXPECT_EQ(Rows(r, "select count(*) from MARCAS")[0][0], c.countAfterOthersCommit);
+    ASSERT_EQ(r.commit(desc), kSqlSuccess);
+  }
+}
+
+TEST_F(FirebirdTransaction, WithoutWaitingOnLocksAConflictFailsAtOnce) {
+  Connected noWait;
+  ASSERT_EQ(Driver().getSQLConnection(noWait.connection), kSqlSuccess);
+  noWait.connection->setOption(ConnectionOption::WaitOnLocks, 0);
+  ASSERT_EQ(noWait.connection->connect(db_.Path(), "SYSDBA", "masterkey"), kSqlSuccess);
+  ISQLConnection& w = *writer_.connection;
+  TTransactionDesc desc;
+  ASSERT_EQ(w.beginTransaction(desc), kSqlSuccess);
+  Exec(w, "update AJUSTE_CIERRE set AJCI_FACTOR = 0.5 where AJCI_ID = 1");
+  std::unique_ptr<ISQLCommand> command;
+  ASSERT_EQ(noWait.connection->getSQLCommand(command), kSqlSuccess);
+  ASSERT_EQ(command->prepare("update AJUSTE_CIERRE set AJCI_FACTOR = 0.6 where AJCI_ID = 1", 0),
+            kSqlSuccess);
+  std::unique_ptr<ISQLCursor> cursor;
+  EXPECT_EQ(command->execute(cursor), kSqlServerError);
+  EXPECT_NE(ErrorText(*command).find("update conflicts with concurrent update"), std::string::npos)
+      << ErrorText(*command);
+  ASSERT_EQ(w.rollback(desc), kSqlSuccess);
+}
+
+}  // namespace
