@@ -1,5 +1,6 @@
 #include "db/firebird/fb_values.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -94,22 +95,27 @@ bool SqlToIscTimestamp(const SQLTimeStamp& stamp, ISC_TIMESTAMP& out) {
 }
 
 TBcd ScaledToBcd(std::int64_t value, int scale, int precision) {
-  // Digits of the magnitude, built without negating (the smallest int64 has no positive twin).
-  std::string digits;
-  std::int64_t rest = value;
+  // Digits of the magnitude, least significant first; unsigned, as the smallest int64 has no
+  // positive twin.
+  std::uint64_t magnitude =
+      value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  int digits[20];
+  int count = 0;
   do {
-    digits.insert(digits.begin(), static_cast<char>('0' + std::abs(rest % 10)));
-    rest /= 10;
-  } while (rest != 0);
-  if (static_cast<int>(digits.size()) <= scale) {
-    digits.insert(0, static_cast<std::size_t>(scale) + 1 - digits.size(), '0');
+    digits[count++] = static_cast<int>(magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  // A value wider than the column's precision keeps every digit rather than losing any.
+  const int total = std::max(count, precision);
+  TBcd bcd;
+  bcd.Precision = static_cast<std::uint8_t>(total);
+  bcd.SignSpecialPlaces = static_cast<std::uint8_t>(scale | (value < 0 ? 0x80 : 0));
+  for (int i = 0; i < total; ++i) {
+    const int fromLeast = total - 1 - i;
+    const int digit = fromLeast < count ? digits[fromLeast] : 0;
+    bcd.Fraction[i / 2] |= static_cast<std::uint8_t>(i % 2 == 0 ? digit << 4 : digit);
   }
-  std::string text = value < 0 ? "-" : "";
-  text += digits.substr(0, digits.size() - static_cast<std::size_t>(scale));
-  if (scale > 0) text += "." + digits.substr(digits.size() - static_cast<std::size_t>(scale));
-  TBcd bcd = StrToBcd(text, '.');
-  TBcd normal;
-  return TryNormalizeBcd(bcd, normal, precision, scale) ? normal : bcd;
+  return bcd;
 }
 
 bool BcdToScaled(const TBcd& bcd, int scale, std::int64_t& out) {

@@ -29,8 +29,9 @@ SQLTimeStamp IscTimestampToSql(const ISC_TIMESTAMP& stamp);
 bool SqlToIscTimestamp(const SQLTimeStamp& stamp, ISC_TIMESTAMP& out);
 
 // `value` scaled by 10^scale (the column holds value / 10^scale) as a packed decimal with the
-// given precision and scale. REQUIRES: 0 <= scale <= 18, scale <= precision <= 32, and the value
-// fits the precision (a column's values do).
+// given precision and scale; a value with more digits than the precision (the storage of a column
+// may hold more than it declares) gets the precision of its digits. REQUIRES: 0 <= scale <= 18,
+// scale <= precision <= 32.
 TBcd ScaledToBcd(std::int64_t value, int scale, int precision);
 // The packed decimal as an integer scaled by 10^scale, rounding extra decimals halves away from
 // zero. False when it does not fit 64 bits.

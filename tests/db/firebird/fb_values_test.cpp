@@ -98,6 +98,15 @@ TEST(FbValues, ScaledIntegersAndPackedDecimalsConvertExactly) {
   }
 }
 
+TEST(FbValues, AValueWiderThanItsColumnKeepsEveryDigit) {
+  // NUMERIC(4,2) is stored in 16 bits, which hold 327.67: five digits.
+  const TBcd bcd = ScaledToBcd(32767, 2, 4);
+  EXPECT_EQ(BcdToStr(bcd, '.'), "327.67");
+  EXPECT_EQ(BcdPrecision(bcd), 5);
+  EXPECT_EQ(BcdScale(bcd), 2);
+  EXPECT_TRUE(IsValidBcd(bcd));
+}
+
 TEST(FbValues, PackedDecimalsRoundToTheScaleOrDoNotFit) {
   struct Case {
     const char* text;
