@@ -26,7 +26,9 @@ stop() {
 start() {
   stop
   mkdir -p "$root/lock"
-  for item in plugins intl lib UDF firebird.msg; do ln -s "$lib/$item" "$root/$item"; done
+  for item in plugins lib UDF firebird.msg; do ln -s "$lib/$item" "$root/$item"; done
+  # A linked intl folder leaves the server without its character sets (ISO8859_1 "not defined").
+  cp -rL "$lib/intl" "$root/intl"
   cp /etc/firebird/3.0/plugins.conf "$root/plugins.conf"
   cat > "$root/firebird.conf" <<CONF
 RemoteServicePort = $port
