@@ -5,17 +5,17 @@
 #include "tests/db/firebird/driver_harness.h"
 #include "tests/db/firebird/temp_database.h"
 #include "tests/db/firebird/test_schema.h"
+#include "tests/support/test_database.h"
 
 namespace {
 
-// The test server: loopback only, its own port and security database.
-constexpr const char* kServerHost = "127.0.0.1";
-constexpr const char* kServerPort = "3051";
-constexpr const char* kServerUser = "SYSDBA";
-constexpr const char* kServerPassword = "masterkey";
+using test_server::kHost;
+using test_server::kPassword;
+using test_server::kPort;
+using test_server::kUser;
 
 std::string OnServer(const std::string& path) {
-  return std::string(kServerHost) + "/" + kServerPort + ":" + path;
+  return test_server::Location(path);
 }
 
 // How the current attachment reached the database: empty when opened in-process.
@@ -27,12 +27,12 @@ std::string Protocol(ISQLConnection& connection) {
 
 TEST(FirebirdServer, ConnectsThroughTheServerAndRunsStatements) {
   TempDatabase db(kTestSchema);
-  auto c = Connect(OnServer(db.Path()), kServerUser, kServerPassword);
+  auto c = Connect(OnServer(db.Path()), kUser, kPassword);
   ASSERT_EQ(c.result, kSqlSuccess) << ErrorText(*c.connection);
   EXPECT_EQ(Protocol(*c.connection).substr(0, 3), "TCP");
   Exec(*c.connection, "insert into MARCAS values (1)");
   // A second attachment sees the statement's own transaction committed.
-  auto other = Connect(OnServer(db.Path()), kServerUser, kServerPassword);
+  auto other = Connect(OnServer(db.Path()), kUser, kPassword);
   ASSERT_EQ(other.result, kSqlSuccess);
   EXPECT_EQ(Rows(*other.connection, "select count(*) from MARCAS")[0][0], "1");
 }
@@ -41,10 +41,9 @@ TEST(FirebirdServer, HostAndPortOptionsReachTheServerForAPlainPath) {
   TempDatabase db(kTestSchema);
   std::unique_ptr<ISQLConnection> conn;
   ASSERT_EQ(Driver().getSQLConnection(conn), kSqlSuccess);
-  conn->setTextOption(ConnectionOption::HostName, kServerHost);
-  conn->setTextOption(ConnectionOption::ServerPort, kServerPort);
-  ASSERT_EQ(conn->connect(db.Path(), kServerUser, kServerPassword), kSqlSuccess)
-      << ErrorText(*conn);
+  conn->setTextOption(ConnectionOption::HostName, kHost);
+  conn->setTextOption(ConnectionOption::ServerPort, kPort);
+  ASSERT_EQ(conn->connect(db.Path(), kUser, kPassword), kSqlSuccess) << ErrorText(*conn);
   EXPECT_EQ(Protocol(*conn).substr(0, 3), "TCP");
 }
 
@@ -59,12 +58,12 @@ TEST(FirebirdServer, RefusedConnectsAnswerConnectionFailedWithTheServersText) {
       {OnServer(db.Path()), "wrong",
        "Your user name and password are not defined. Ask your database administrator to set up "
        "a Firebird login."},
-      {OnServer(db.Folder() + "/missing.fdb"), kServerPassword,
+      {OnServer(db.Folder() + "/missing.fdb"), kPassword,
        "I/O error during \"open\" operation for file \"" + db.Folder() + "/missing.fdb\""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.location + " / " + c.password);
-    auto conn = Connect(c.location, kServerUser, c.password);
+    auto conn = Connect(c.location, kUser, c.password);
     EXPECT_EQ(conn.result, kSqlConnectFailed);
     const std::string text = ErrorText(*conn.connection);
     EXPECT_EQ(text.substr(0, c.expectedStart.size()), c.expectedStart) << text;
@@ -73,7 +72,7 @@ TEST(FirebirdServer, RefusedConnectsAnswerConnectionFailedWithTheServersText) {
 
 TEST(FirebirdServer, ADuplicateKeyComesBackWithTheServersText) {
   TempDatabase db(kTestSchema);
-  auto c = Connect(OnServer(db.Path()), kServerUser, kServerPassword);
+  auto c = Connect(OnServer(db.Path()), kUser, kPassword);
   ASSERT_EQ(c.result, kSqlSuccess) << ErrorText(*c.connection);
   std::unique_ptr<ISQLCommand> command;
   ASSERT_EQ(c.connection->getSQLCommand(command), kSqlSuccess);
