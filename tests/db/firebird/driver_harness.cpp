@@ -2,11 +2,16 @@
 
 #include <cstdint>
 
-ISQLDriver& Driver() {
+SQLDriverEntry DriverEntry() {
   static const auto library = DynamicLibrary::Load(kDriverLibraryAlias);
+  EXPECT_NE(library, nullptr);
+  return library ? reinterpret_cast<SQLDriverEntry>(library->Symbol("getSQLDriverINTERBASE"))
+                 : nullptr;
+}
+
+ISQLDriver& Driver() {
   static const auto driver = [] {
-    EXPECT_NE(library, nullptr);
-    auto entry = reinterpret_cast<SQLDriverEntry>(library->Symbol("getSQLDriverINTERBASE"));
+    const SQLDriverEntry entry = DriverEntry();
     EXPECT_NE(entry, nullptr);
     ISQLDriver* raw = nullptr;
     EXPECT_EQ(entry(std::string(kClientLibraryAlias).c_str(), "", &raw), kSqlSuccess);

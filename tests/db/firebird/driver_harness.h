@@ -11,7 +11,10 @@
 #include "db/driver/dynamic_library.h"
 #include "db/driver/sql_driver.h"
 
-// The driver library, loaded once per test program and kept loaded, as the program does.
+// The entry point of the driver library, loaded once per test program and kept loaded, as the
+// program does.
+SQLDriverEntry DriverEntry();
+// A driver from that entry point, on the client library by its stored name.
 ISQLDriver& Driver();
 
 // The last error text of `object`.

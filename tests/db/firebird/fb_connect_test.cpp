@@ -7,6 +7,32 @@
 
 namespace {
 
+TEST(FirebirdConnect, TheEntryPointLoadsTheClientLibraryByItsStoredName) {
+  struct Case {
+    const char* vendorLib;
+    SQLResult result;
+  };
+  const Case cases[] = {
+      {"GDS32.DLL", kSqlSuccess},
+      {"gds32.dll", kSqlSuccess},
+      {"libfbclient.so.2", kSqlSuccess},
+      {"no-such-client.dll", kSqlDriverInitFailed},
+      // A library that loads but is no database client.
+      {"libm.so.6", kSqlDriverInitFailed},
+      {"", kSqlDriverInitFailed},
+  };
+  const SQLDriverEntry entry = DriverEntry();
+  ASSERT_NE(entry, nullptr);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.vendorLib);
+    ISQLDriver* raw = reinterpret_cast<ISQLDriver*>(1);
+    EXPECT_EQ(entry(c.vendorLib, "", &raw), c.result);
+    std::unique_ptr<ISQLDriver> driver(raw);
+    EXPECT_EQ(driver != nullptr, c.result == kSqlSuccess);
+  }
+  EXPECT_EQ(entry("GDS32.DLL", "", nullptr), kSqlInvalidParameter);
+}
+
 TEST(FirebirdConnect, EmbeddedFileConnectsAndDisconnects) {
   TempDatabase db(kTestSchema);
   auto c = Connect(db.Path());
