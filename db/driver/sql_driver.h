@@ -7,7 +7,8 @@
 // driver). The driver library must stay loaded while any of its objects lives.
 //
 // Every operation returns an SQLResult: 0 on success, another code on failure. After a failure the
-// object that failed keeps the message of its last error (getErrorMessageLen/getErrorMessage);
+// object that failed keeps the message of its last error (getErrorMessageLen/getErrorMessage); a
+// failure the server reported keeps the server's text, its lines joined by "\n";
 // a failed operation never leaves a partly written output the caller must release.
 //
 // Objects are not thread-safe; one thread uses one tree at a time.
