@@ -30,18 +30,22 @@ class PostingProcedure : public ::testing::Test {
 
 TEST_F(PostingProcedure, PostsEachDayAndRateScaledByThePeriodFactor) {
   // October carries factors 0.8 (19 %) and 0.9 (5 %); the exempt rate has none, so 1.
-  EXPECT_NE(One(db_, Post("01/10/2026", "31/10/2026", "CAJ1")), "0");
+  const std::string returned = One(db_, Post("01/10/2026", "31/10/2026", "CAJ1"));
+  EXPECT_NE(returned, "0");
+  // One row back per entry written.
+  EXPECT_EQ(One(db_, "SELECT COUNT(*) FROM ASIENTO"), returned);
 
   // One entry per day and rate holding that day's cash sales of CAJ1 at that rate.
-  EXPECT_EQ(One(db_,
-                "SELECT COUNT(*) FROM (SELECT F.FACT_FECHA, D.FADE_PORC_IVA, "
-                "SUM(D.FADE_CANTIDAD * D.FADE_VALOR_UNITARIO) V FROM FACTURA F "
-                "JOIN FACTURA_DETALLE D ON D.FADE_FACTURA = F.FACT_ID WHERE F.FACT_PREFIJO = 'CAJ1' "
-                "AND F.FACT_FORMA_PAGO = 'CO' AND F.FACT_FECHA BETWEEN '2026-10-01' AND '2026-10-31' "
-                "GROUP BY 1, 2) S LEFT JOIN ASIENTO A ON A.ASIE_FECHA = S.FACT_FECHA "
-                "AND A.ASIE_PORC_IVA = S.FADE_PORC_IVA AND A.ASIE_VENTAS = S.V "
-                "WHERE A.ASIE_ID IS NULL"),
-            "0");
+  EXPECT_EQ(
+      One(db_,
+          "SELECT COUNT(*) FROM (SELECT F.FACT_FECHA, D.FADE_PORC_IVA, "
+          "SUM(D.FADE_CANTIDAD * D.FADE_VALOR_UNITARIO) V FROM FACTURA F "
+          "JOIN FACTURA_DETALLE D ON D.FADE_FACTURA = F.FACT_ID WHERE F.FACT_PREFIJO = 'CAJ1' "
+          "AND F.FACT_FORMA_PAGO = 'CO' AND F.FACT_FECHA BETWEEN '2026-10-01' AND '2026-10-31' "
+          "GROUP BY 1, 2) S LEFT JOIN ASIENTO A ON A.ASIE_FECHA = S.FACT_FECHA "
+          "AND A.ASIE_PORC_IVA = S.FADE_PORC_IVA AND A.ASIE_VENTAS = S.V "
+          "WHERE A.ASIE_ID IS NULL"),
+      "0");
   // Base = sales times factor, tax = base times rate, total = base plus tax.
   struct Rate {
     const char* rate;
@@ -49,20 +53,22 @@ TEST_F(PostingProcedure, PostsEachDayAndRateScaledByThePeriodFactor) {
   };
   for (const Rate& r : {Rate{"19", "0.8"}, Rate{"5", "0.9"}, Rate{"0", "1"}}) {
     SCOPED_TRACE(r.rate);
-    EXPECT_EQ(One(db_, std::string("SELECT COUNT(*) FROM ASIENTO WHERE ASIE_PORC_IVA = ") + r.rate +
-                           " AND (ASIE_FACTOR <> " + r.factor + " OR ASIE_BASE <> CAST(ASIE_VENTAS * " +
-                           r.factor + " AS NUMERIC(15,2)) OR ASIE_IVA <> CAST(ASIE_BASE * " + r.rate +
-                           " / 100 AS NUMERIC(15,2)) OR ASIE_TOTAL <> ASIE_BASE + ASIE_IVA)"),
-              "0");
+    EXPECT_EQ(
+        One(db_, std::string("SELECT COUNT(*) FROM ASIENTO WHERE ASIE_PORC_IVA = ") + r.rate +
+                     " AND (ASIE_FACTOR <> " + r.factor + " OR ASIE_BASE <> CAST(ASIE_VENTAS * " +
+                     r.factor + " AS NUMERIC(15,2)) OR ASIE_IVA <> CAST(ASIE_BASE * " + r.rate +
+                     " / 100 AS NUMERIC(15,2)) OR ASIE_TOTAL <> ASIE_BASE + ASIE_IVA)"),
+        "0");
     EXPECT_NE(One(db_, std::string("SELECT COUNT(*) FROM ASIENTO WHERE ASIE_PORC_IVA = ") + r.rate),
               "0");
   }
   // Every entry balances: cash on the debit side, sales and tax on the credit side.
-  EXPECT_EQ(One(db_,
-                "SELECT COUNT(*) FROM ASIENTO A WHERE A.ASIE_TOTAL <> (SELECT SUM(ASDE_DEBITO) FROM "
-                "ASIENTO_DETALLE WHERE ASDE_ASIENTO = A.ASIE_ID) OR A.ASIE_TOTAL <> (SELECT "
-                "SUM(ASDE_CREDITO) FROM ASIENTO_DETALLE WHERE ASDE_ASIENTO = A.ASIE_ID)"),
-            "0");
+  EXPECT_EQ(
+      One(db_,
+          "SELECT COUNT(*) FROM ASIENTO A WHERE A.ASIE_TOTAL <> (SELECT SUM(ASDE_DEBITO) FROM "
+          "ASIENTO_DETALLE WHERE ASDE_ASIENTO = A.ASIE_ID) OR A.ASIE_TOTAL <> (SELECT "
+          "SUM(ASDE_CREDITO) FROM ASIENTO_DETALLE WHERE ASDE_ASIENTO = A.ASIE_ID)"),
+      "0");
 }
 
 TEST_F(PostingProcedure, PostsOnlyPendingCashInvoicesOfThePrefixAndPeriod) {
@@ -72,23 +78,26 @@ TEST_F(PostingProcedure, PostsOnlyPendingCashInvoicesOfThePrefixAndPeriod) {
                 "'CAJ1' AND FACT_FORMA_PAGO = 'CO' AND FACT_FECHA BETWEEN '2026-10-01' AND "
                 "'2026-10-15')"),
             "0");
-  EXPECT_EQ(One(db_,
-                "SELECT COUNT(*) FROM FACTURA WHERE FACT_CONTABILIZADA = 0 AND FACT_PREFIJO = 'CAJ1' "
-                "AND FACT_FORMA_PAGO = 'CO' AND FACT_FECHA BETWEEN '2026-10-01' AND '2026-10-15'"),
-            "0");
+  EXPECT_EQ(
+      One(db_,
+          "SELECT COUNT(*) FROM FACTURA WHERE FACT_CONTABILIZADA = 0 AND FACT_PREFIJO = 'CAJ1' "
+          "AND FACT_FORMA_PAGO = 'CO' AND FACT_FECHA BETWEEN '2026-10-01' AND '2026-10-15'"),
+      "0");
   // Posting the same period again finds nothing pending and returns no row.
   EXPECT_EQ(One(db_, Post("01/10/2026", "15/10/2026", "CAJ1")), "0");
   // An overlapping period posts only the days not posted yet.
   ASSERT_NE(One(db_, Post("10/10/2026", "20/10/2026", "CAJ1")), "0");
-  EXPECT_EQ(One(db_, "SELECT COUNT(*) FROM ASIENTO WHERE ASIE_FECHA < '2026-10-16' AND ASIE_LOTE = "
-                     "(SELECT MAX(ASIE_LOTE) FROM ASIENTO)"),
+  EXPECT_EQ(One(db_,
+                "SELECT COUNT(*) FROM ASIENTO WHERE ASIE_FECHA < '2026-10-16' AND ASIE_LOTE = "
+                "(SELECT MAX(ASIE_LOTE) FROM ASIENTO)"),
             "0");
 }
 
 TEST_F(PostingProcedure, WithoutAFactorForThePeriodTheSalesGoUnscaled) {
   ASSERT_NE(One(db_, Post("01/11/2026", "30/11/2026", "DOM")), "0");
-  EXPECT_EQ(One(db_, "SELECT COUNT(*) FROM ASIENTO WHERE ASIE_FACTOR <> 1 OR ASIE_BASE <> ASIE_VENTAS"),
-            "0");
+  EXPECT_EQ(
+      One(db_, "SELECT COUNT(*) FROM ASIENTO WHERE ASIE_FACTOR <> 1 OR ASIE_BASE <> ASIE_VENTAS"),
+      "0");
 }
 
 TEST_F(PostingProcedure, APrefixIsOnlyEverAValue) {

@@ -52,7 +52,8 @@ TestDatabase::TestDatabase(Contents contents) {
   const std::string sql = TALVORA_SQL_DIR;
   std::string script = "CREATE DATABASE '" + path_ +
                        "' USER 'SYSDBA' PAGE_SIZE 8192 DEFAULT CHARACTER SET UTF8;\n"
-                       "INPUT '" + sql + "/schema.sql';\nINPUT '" + sql + "/procedure.sql';\n";
+                       "INPUT '" +
+                       sql + "/schema.sql';\nINPUT '" + sql + "/procedure.sql';\n";
   if (contents == Contents::kDemo) script += "INPUT '" + sql + "/demo_data.sql';\n";
   const ToolRun run = RunIsql(folder_, script, "");
   if (run.status != 0) {
@@ -72,8 +73,7 @@ void TestDatabase::Execute(const std::string& statements) const {
 }
 
 std::vector<std::string> TestDatabase::Query(const std::string& select) const {
-  const ToolRun run =
-      RunIsql(folder_, "SET HEADING OFF;\n" + select + ";\nCOMMIT;\n", path_);
+  const ToolRun run = RunIsql(folder_, "SET HEADING OFF;\n" + select + ";\nCOMMIT;\n", path_);
   if (run.status != 0) throw std::runtime_error("query failed: " + run.output);
   std::vector<std::string> rows;
   size_t start = 0;
@@ -88,21 +88,24 @@ std::vector<std::string> TestDatabase::Query(const std::string& select) const {
 }
 
 void TestDatabase::FillAjusteCierre(int rows) const {
-  Execute("SET TERM ^ ;\n"
-          "EXECUTE BLOCK AS\n"
-          "  DECLARE I INTEGER = 0;\n"
-          "  DECLARE BASE INTEGER;\n"
-          "BEGIN\n"
-          "  BASE = COALESCE((SELECT MAX(AJCI_ID) FROM AJUSTE_CIERRE), 0);\n"
-          "  WHILE (I < " + std::to_string(rows) + ") DO\n"
-          "  BEGIN\n"
-          "    I = I + 1;\n"
-          "    INSERT INTO AJUSTE_CIERRE VALUES (:BASE + :I,\n"
-          "      DATE '2026-01-01' + MOD(:I, 365), DATE '2026-01-01' + MOD(:I, 365) + 30,\n"
-          "      DECODE(MOD(:I, 3), 0, 19, 1, 5, 0), 0.5 + MOD(:I, 5001) / 10000.0);\n"
-          "  END\n"
-          "END^\n"
-          "SET TERM ; ^");
+  Execute(
+      "SET TERM ^ ;\n"
+      "EXECUTE BLOCK AS\n"
+      "  DECLARE I INTEGER = 0;\n"
+      "  DECLARE BASE INTEGER;\n"
+      "BEGIN\n"
+      "  BASE = COALESCE((SELECT MAX(AJCI_ID) FROM AJUSTE_CIERRE), 0);\n"
+      "  WHILE (I < " +
+      std::to_string(rows) +
+      ") DO\n"
+      "  BEGIN\n"
+      "    I = I + 1;\n"
+      "    INSERT INTO AJUSTE_CIERRE VALUES (:BASE + :I,\n"
+      "      DATE '2026-01-01' + MOD(:I, 365), DATE '2026-01-01' + MOD(:I, 365) + 30,\n"
+      "      DECODE(MOD(:I, 3), 0, 19, 1, 5, 0), 0.5 + MOD(:I, 5001) / 10000.0);\n"
+      "  END\n"
+      "END^\n"
+      "SET TERM ; ^");
 }
 
 std::string test_server::Location(const std::string& path) {

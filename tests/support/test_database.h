@@ -33,8 +33,8 @@ class TestDatabase {
   // reliably. Throws std::runtime_error on failure.
   std::vector<std::string> Query(const std::string& select) const;
 
-  // Appends `rows` rows to AJUSTE_CIERRE (ids from 1, dates cycling over 2026, rates 19, 5 and 0,
-  // factors between 0.5 and 1): a large table for benchmarks and paging.
+  // Appends `rows` rows to AJUSTE_CIERRE (ids after the highest one there, dates cycling over 2026,
+  // rates 19, 5 and 0, factors between 0.5 and 1): a large table for benchmarks and paging.
   void FillAjusteCierre(int rows) const;
 
  private:
