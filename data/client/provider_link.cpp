@@ -15,14 +15,15 @@ TDataSetProvider* FindProvider(const TComponent* owner, std::string_view provide
   return dynamic_cast<TDataSetProvider*>(owner->FindComponent(providerName));
 }
 
-ProviderLink::ProviderLink(const TComponent& component, const TDataSet* self)
+ProviderLink::ProviderLink(const TComponent& component, const void* self)
     : component_(component), self_(self) {}
 
 IAppServer& ProviderLink::AppServer(std::string_view providerName) {
   if (appServer_ == nullptr) {
     TDataSetProvider* provider = FindProvider(component_.Owner(), providerName);
     if (provider != nullptr) {
-      if (provider->DataSet() == self_) DatabaseError(kSCircularProvider, &component_);
+      if (provider->DataSet() != nullptr && static_cast<const void*>(provider->DataSet()) == self_)
+        DatabaseError(kSCircularProvider, &component_);
       appServer_ = std::make_unique<TLocalAppServer>(*provider);
     }
   }

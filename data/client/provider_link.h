@@ -28,7 +28,7 @@ class ProviderLink {
  public:
   // `dataSet` is the cached dataset the link serves: its name prefixes messages, its owner is
   // searched for the provider. It must outlive the link.
-  ProviderLink(const TComponent& component, const TDataSet* self);
+  ProviderLink(const TComponent& component, const void* self);
 
   bool Connected() const { return appServer_ != nullptr; }
   // Creates the link if there is none. Throws EDatabaseError "Circular provider references not
@@ -49,6 +49,6 @@ class ProviderLink {
 
  private:
   const TComponent& component_;
-  const TDataSet* self_;
+  const void* self_;
   std::unique_ptr<IAppServer> appServer_;
 };

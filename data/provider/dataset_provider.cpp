@@ -18,14 +18,6 @@ TDataSetProvider::TDataSetProvider(TComponent* owner) : TComponent(owner) {}
 
 TDataSetProvider::~TDataSetProvider() = default;
 
-void TDataSetProvider::SetDataSet(TDataSet* dataSet) {
-  if (dataSet == dataSet_ && source_ != nullptr) return;
-  dataSet_ = dataSet;
-  source_ = dataSet != nullptr ? MakeProviderSource(*dataSet) : nullptr;
-  openedByProvider_ = false;
-  rowsSent_ = 0;
-}
-
 void TDataSetProvider::SetSource(std::unique_ptr<ProviderSource> source) {
   dataSet_ = nullptr;
   source_ = std::move(source);

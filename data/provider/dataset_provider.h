@@ -99,7 +99,7 @@ class TDataSetProvider : public TComponent {
   bool resolveToDataSet_ = false;
   bool openedByProvider_ = false;
   std::int32_t rowsSent_ = 0;
-  std::unique_ptr<ProviderSource> source_;
+  std::unique_ptr<ProviderSource> source_;  // the view of dataSet_, or a source of its own
   std::unique_ptr<engine::IDSWriter> writer_;
   TResolverFactory resolverFactory_;
   std::unique_ptr<IProviderResolver> resolver_;

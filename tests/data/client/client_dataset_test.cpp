@@ -1,0 +1,440 @@
+// The cached dataset over a provider whose SQL dataset is scripted: opening, fetching, closing,
+// filter, locate, editing under the error events, and the failures the caller sees.
+#include "data/client/client_dataset.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/bcd.h"
+#include "base/date_time.h"
+#include "data/provider/dataset_provider.h"
+#include "data/provider/local_app_server.h"
+
+namespace {
+
+struct Row {
+  std::optional<std::int32_t> id;
+  std::int32_t day;  // day of March 2023
+  const char* porc;
+};
+
+// AJCI_ID integer (required), AJCI_FECINI date, AJCI_PORC decimal: forward only.
+class TableSource : public ProviderSource {
+ public:
+  explicit TableSource(std::vector<Row> rows) : rows_(std::move(rows)) {}
+  bool Active() const override { return active_; }
+  void Open() override {
+    if (!failText.empty()) throw EDatabaseError(failText);
+    active_ = true;
+    pos_ = 0;
+    ++opens;
+  }
+  void Close() override { active_ = false; }
+  void First() override { pos_ = 0; }
+  void Next() override { ++pos_; }
+  bool Eof() const override { return pos_ >= rows_.size(); }
+  void CheckBrowseMode() override {}
+  void SetCommandText(std::string_view) override {}
+  void SetParams(const std::vector<std::uint8_t>&) override {}
+  std::vector<std::uint8_t> GetParams() const override { return {}; }
+  std::vector<engine::DSColumn> Columns() const override {
+    return {{"AJCI_ID", engine::DSType::kInteger, 4, engine::kColRequired, {}},
+            {"AJCI_FECINI", engine::DSType::kDate, 4, 0, {}},
+            {"AJCI_PORC", engine::DSType::kBcd, 18, 0, {}}};
+  }
+  void PutRow(engine::IDSWriter& w) const override {
+    const Row& r = rows_[pos_];
+    if (r.id) {
+      w.PutField(&*r.id, 4);
+    } else {
+      w.PutNull();
+    }
+    const std::int32_t day = DateToDayNumber(EncodeDate(2023, 3, r.day));
+    w.PutField(&day, 4);
+    const TBcd bcd = StrToBcd(r.porc, '.');
+    w.PutField(&bcd, sizeof bcd);
+  }
+  std::int64_t LocaleCode() const override { return 3082; }
+
+  std::string failText;
+  int opens = 0;
+
+ private:
+  std::vector<Row> rows_;
+  bool active_ = false;
+  std::size_t pos_ = 0;
+};
+
+// The link, recording every request's count and options.
+class CountingLink : public IAppServer {
+ public:
+  CountingLink(TDataSetProvider& p, std::vector<std::pair<int, int>>& log) : inner_(p), log_(log) {}
+  TAppServerResult AS_GetRecords(std::string_view name, std::int32_t count, std::int32_t& recsOut,
+                                 std::int32_t options, std::string_view text, TPacketData& params,
+                                 TOwnerData& owner, TPacketData& result) override {
+    log_.emplace_back(count, options);
+    return inner_.AS_GetRecords(name, count, recsOut, options, text, params, owner, result);
+  }
+  TAppServerResult AS_ApplyUpdates(std::string_view name, const engine::DSPacket& delta,
+                                   std::int32_t maxErrors, std::int32_t& errorCount,
+                                   TOwnerData& owner, TPacketData& result) override {
+    log_.emplace_back(-100, maxErrors);
+    return inner_.AS_ApplyUpdates(name, delta, maxErrors, errorCount, owner, result);
+  }
+
+ private:
+  TLocalAppServer inner_;
+  std::vector<std::pair<int, int>>& log_;
+};
+
+std::vector<Row> Table(int n, int days = 10) {
+  std::vector<Row> rows;
+  const char* rates[] = {"19", "5", "0", "0.8"};
+  for (int i = 0; i < n; ++i) rows.push_back({i + 1, 1 + i % days, rates[i % 4]});
+  return rows;
+}
+
+struct Window {
+  explicit Window(std::vector<Row> rows, TProviderOptions options = 0) {
+    provider.SetName("PAjuste");
+    auto s = std::make_unique<TableSource>(std::move(rows));
+    source = s.get();
+    provider.SetSource(std::move(s));
+    provider.SetOptions(options);
+    cds.SetName("CAjuste");
+    cds.ProviderName = "pajuste";  // found without regard to letter case
+    cds.PacketRecords = 1000;
+  }
+  void Open() {
+    cds.SetAppServer(std::make_unique<CountingLink>(provider, requests));
+    cds.Open();
+  }
+  int Visible() {
+    int n = 0;
+    for (cds.First(); !cds.Eof(); cds.Next()) ++n;
+    return n;
+  }
+
+  TComponent owner;
+  TDataSetProvider provider{&owner};
+  TClientDataSet cds{&owner};
+  TableSource* source = nullptr;
+  std::vector<std::pair<int, int>> requests;
+};
+
+using Requests = std::vector<std::pair<int, int>>;
+
+template <typename E>
+std::string MessageOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const E& e) {
+    return e.Message();
+  }
+  return "(nothing raised)";
+}
+
+TEST(ClientDataSet, OpeningSendsTheRequestsThePacketSizeAndFilterCallFor) {
+  struct Case {
+    int rows;
+    const char* filter;
+    Requests requests;
+    int visible;
+    bool sqlOpen;
+  };
+  const Case cases[] = {
+      {2500, "AJCI_FECINI = '03/03/2023'", {{1000, 1}, {-1, 0}}, 250, false},
+      {2500, "", {{1000, 1}}, 1, true},
+      {1000, "", {{1000, 1}}, 1, true},
+      {0, "", {{1000, 1}}, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.rows << " rows, filter " << c.filter);
+    Window w(Table(c.rows));
+    w.cds.SetFilter(c.filter);
+    w.cds.SetFiltered(true);
+    w.Open();
+    EXPECT_EQ(w.requests, c.requests);
+    EXPECT_EQ(w.source->Active(), c.sqlOpen);
+    if (c.filter[0] != 0) {
+      EXPECT_EQ(w.cds.RowsInMemory(), c.rows);
+      EXPECT_EQ(w.Visible(), c.visible);
+      for (w.cds.First(); !w.cds.Eof(); w.cds.Next()) {
+        ASSERT_EQ(w.cds.AsDate("AJCI_FECINI"), EncodeDate(2023, 3, 3));
+      }
+    } else {
+      EXPECT_EQ(w.cds.IsEmpty(), c.rows == 0);
+      EXPECT_EQ(w.cds.Eof(), c.rows == 0);
+    }
+  }
+}
+
+TEST(ClientDataSet, WalkingPastAFullPacketFetchesTheNextOne) {
+  Window w(Table(1000));
+  w.Open();
+  EXPECT_EQ(w.Visible(), 1000);
+  EXPECT_EQ(w.requests, (Requests{{1000, 1}, {1000, 0}}));
+  EXPECT_FALSE(w.source->Active());
+  w.cds.Last();
+  EXPECT_EQ(w.requests.size(), 2u);  // the data ran out: nothing more is asked
+  EXPECT_EQ(w.cds.AsInteger("AJCI_ID"), 1000);
+}
+
+TEST(ClientDataSet, ReopeningSendsNothingAndKeepsTheRow) {
+  Window w(Table(20));
+  w.Open();
+  w.cds.Next();
+  w.cds.Next();
+  w.cds.Open();
+  EXPECT_EQ(w.requests.size(), 1u);
+  EXPECT_EQ(w.cds.AsInteger("AJCI_ID"), 3);
+}
+
+TEST(ClientDataSet, ClosingResetsTheProviderAndDiscardsChanges) {
+  Window w(Table(2500));
+  w.Open();
+  w.cds.Edit();
+  w.cds.SetInteger("AJCI_ID", 77);
+  w.cds.Post();
+  EXPECT_EQ(w.cds.ChangeCount(), 1);
+  w.cds.Close();
+  EXPECT_EQ(w.requests.back(), (std::pair<int, int>{0, grReset}));
+  EXPECT_FALSE(w.source->Active());
+  EXPECT_TRUE(w.cds.Fields().empty());  // created at open, gone at close
+  w.Open();
+  EXPECT_EQ(w.cds.ChangeCount(), 0);
+  EXPECT_EQ(w.cds.AsInteger("AJCI_ID"), 1);
+}
+
+TEST(ClientDataSet, NoResetCallSkipsTheResetRequest) {
+  Window w(Table(5), poNoReset);
+  w.Open();
+  w.cds.Close();
+  EXPECT_EQ(w.requests, (Requests{{1000, 1}}));
+}
+
+TEST(ClientDataSet, DeletingEveryVisibleRowLeavesTheOthers) {
+  Window w(Table(2500));
+  w.cds.SetFilter("AJCI_FECINI = '03/03/2023'");
+  w.cds.SetFiltered(true);
+  w.Open();
+  int deleted = 0;
+  while (!w.cds.Eof()) {
+    w.cds.Delete();
+    ++deleted;
+  }
+  EXPECT_EQ(deleted, 250);
+  EXPECT_TRUE(w.cds.IsEmpty());
+  EXPECT_EQ(w.cds.ChangeCount(), 250);
+  EXPECT_EQ(w.cds.RowsInMemory(), 2250);
+  w.cds.SetFiltered(false);
+  EXPECT_EQ(w.Visible(), 2250);
+}
+
+TEST(ClientDataSet, LocateWritesNumbersWithTheRegionalSeparator) {
+  Window w(Table(8));
+  w.cds.Settings.DecimalSeparator = ',';
+  w.Open();
+  w.cds.Next();
+  EXPECT_TRUE(w.cds.Locate("AJCI_PORC", {Currency::FromRaw(8000)}));
+  EXPECT_EQ(w.cds.AsInteger("AJCI_ID"), 4);
+  EXPECT_EQ(w.cds.AsString("AJCI_PORC"), "0,8");
+  EXPECT_FALSE(w.cds.Locate("AJCI_PORC", {Currency::FromInt(7)}));
+  EXPECT_EQ(w.cds.AsInteger("AJCI_ID"), 4);  // not found: the row stays
+  EXPECT_TRUE(w.cds.Locate("AJCI_PORC", {0.8}));
+  EXPECT_FALSE(w.cds.Locate("AJCI_PORC", {std::monostate{}}));
+}
+
+TEST(ClientDataSet, FindingTheProviderFailsBehindTheDatasetName) {
+  struct Case {
+    const char* providerName;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"", "CAjuste: Missing data provider or data packet"},
+      {"PNoExiste", "CAjuste: Missing data provider or data packet"},
+      {"Otro", "CAjuste: Missing data provider or data packet"},  // not a provider
+  };
+  for (const Case& c : cases) {
+    TComponent owner;
+    TComponent other(&owner);
+    other.SetName("Otro");
+    TClientDataSet cds(&owner);
+    cds.SetName("CAjuste");
+    cds.ProviderName = c.providerName;
+    EXPECT_EQ(MessageOf<EDatabaseError>([&] { cds.Open(); }), c.message);
+    EXPECT_FALSE(cds.Active());
+  }
+}
+
+TEST(ClientDataSet, ProviderFailuresArriveAsOleExceptionsWithTheirTextTrimmed) {
+  {
+    Window w(Table(3));
+    w.cds.SetCommandText("select 1 from rdb$database");
+    EXPECT_EQ(MessageOf<EOleException>([&] { w.Open(); }), "CommandText changes are not allowed");
+    EXPECT_FALSE(w.cds.Active());
+  }
+  {
+    Window w(Table(3));
+    w.source->failText = "Table unknown\r\nAJUSTE_CIERRE.\r\n";
+    try {
+      w.Open();
+      FAIL();
+    } catch (const EDatabaseError&) {
+      FAIL() << "must not reach the error events";
+    } catch (const EOleException& e) {
+      EXPECT_EQ(e.Message(), "Table unknown\r\nAJUSTE_CIERRE");
+    }
+    EXPECT_FALSE(w.cds.Active());
+  }
+}
+
+TEST(ClientDataSet, PostOfARequiredNullGoesThroughOnPostError) {
+  struct Case {
+    TDataAction answer;
+    bool abort;  // EAbort instead of the error
+  };
+  for (const Case c : {Case{TDataAction::daAbort, true}, Case{TDataAction::daFail, false}}) {
+    Window w(Table(2));
+    std::vector<std::string> seen;
+    w.cds.OnPostError = [&](TClientDataSet&, EDatabaseError& e, TDataAction& action) {
+      seen.push_back(e.Message());
+      action = c.answer;
+    };
+    w.Open();
+    w.cds.Insert();
+    w.cds.SetDate("AJCI_FECINI", EncodeDate(2023, 3, 30));
+    if (c.abort) {
+      EXPECT_THROW(w.cds.Post(), EAbort);
+    } else {
+      EXPECT_EQ(MessageOf<EDatabaseError>([&] { w.cds.Post(); }),
+                "Field 'AJCI_ID' must have a value");
+    }
+    EXPECT_EQ(seen, std::vector<std::string>{"Field 'AJCI_ID' must have a value"});
+    EXPECT_EQ(w.cds.State(), TDataSetState::dsInsert);
+    EXPECT_EQ(w.cds.ChangeCount(), 0);
+  }
+}
+
+TEST(ClientDataSet, RetryRunsTheStepAgain) {
+  Window w(Table(2));
+  int calls = 0;
+  w.cds.OnPostError = [&](TClientDataSet& ds, EDatabaseError&, TDataAction& action) {
+    ++calls;
+    ds.SetInteger("AJCI_ID", 0);
+    action = TDataAction::daRetry;
+  };
+  w.Open();
+  w.cds.Insert();
+  w.cds.Post();
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(w.cds.State(), TDataSetState::dsBrowse);
+  EXPECT_EQ(w.cds.ChangeCount(), 1);
+  EXPECT_EQ(w.cds.AsInteger("AJCI_ID"), 0);
+}
+
+TEST(ClientDataSet, InsertPlacesTheRowBeforeTheCurrentOne) {
+  Window w(Table(3));
+  w.Open();
+  w.cds.Next();  // row 2
+  w.cds.Insert();
+  w.cds.SetInteger("AJCI_ID", 50);
+  w.cds.Post();
+  std::vector<int> ids;
+  for (w.cds.First(); !w.cds.Eof(); w.cds.Next()) ids.push_back(w.cds.AsInteger("AJCI_ID"));
+  EXPECT_EQ(ids, (std::vector<int>{1, 50, 2, 3}));
+}
+
+TEST(ClientDataSet, DeleteOnAnEmptyDatasetFailsBeforeTheProtectedStep) {
+  Window w(Table(0));
+  bool called = false;
+  w.cds.OnDeleteError = [&](TClientDataSet&, EDatabaseError&, TDataAction&) { called = true; };
+  w.Open();
+  EXPECT_EQ(MessageOf<EDatabaseError>([&] { w.cds.Delete(); }),
+            "CAjuste: Cannot perform this operation on an empty dataset");
+  EXPECT_FALSE(called);
+}
+
+TEST(ClientDataSet, DisabledOperationsFailWithTheirMessages) {
+  struct Case {
+    TProviderOptions options;
+    std::function<void(TClientDataSet&)> op;
+    std::string message;
+  };
+  const Case cases[] = {
+      {poReadOnly, [](TClientDataSet& d) { d.Edit(); },
+       "CAjuste: Cannot modify a read-only dataset"},
+      {poReadOnly, [](TClientDataSet& d) { d.Insert(); },
+       "CAjuste: Cannot modify a read-only dataset"},
+      {poDisableEdits, [](TClientDataSet& d) { d.Edit(); },
+       "CAjuste: Modifications are not allowed"},
+      {poDisableInserts, [](TClientDataSet& d) { d.Insert(); }, "CAjuste: Inserts are not allowed"},
+      {poDisableDeletes, [](TClientDataSet& d) { d.Delete(); }, "CAjuste: Deletes are not allowed"},
+  };
+  for (const Case& c : cases) {
+    Window w(Table(2), c.options);
+    w.Open();
+    EXPECT_EQ(MessageOf<EDatabaseError>([&] { c.op(w.cds); }), c.message);
+    EXPECT_EQ(w.cds.State(), TDataSetState::dsBrowse);
+  }
+}
+
+TEST(ClientDataSet, PersistentFieldsBindByNameAndType) {
+  struct Case {
+    TClientField field;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"AJCI_ID", engine::DSType::kInteger, 0, true, false, ""}, ""},
+      {{"AJCI_FECFIN", engine::DSType::kDate, 0, false, false, "F.Hasta"},
+       "CAjuste: Field 'F.Hasta' not found"},
+      {{"AJCI_PORC", engine::DSType::kFloat, 0, false, false, "Porc"},
+       "CAjuste: Type mismatch for field 'Porc', expecting: Float actual: FMTBcd"},
+  };
+  for (const Case& c : cases) {
+    Window w(Table(2));
+    w.cds.AddField(c.field);
+    if (c.message.empty()) {
+      w.Open();
+      EXPECT_EQ(w.cds.Fields().size(), 1u);
+      EXPECT_EQ(w.cds.Fields()[0].FieldNo, 1);
+    } else {
+      EXPECT_EQ(MessageOf<EDatabaseError>([&] { w.Open(); }), c.message);
+      EXPECT_FALSE(w.cds.Active());
+      EXPECT_FALSE(w.source->Active());  // the provider was reset
+    }
+  }
+}
+
+TEST(ClientDataSet, ApplyUpdatesContactsTheProviderOnlyWithChanges) {
+  Window w(Table(3));
+  w.Open();
+  EXPECT_EQ(w.cds.ApplyUpdates(0), 0);
+  EXPECT_EQ(w.requests.size(), 1u);
+  w.cds.Delete();
+  // This provider has no resolver: the save fails and the change stays logged.
+  EXPECT_THROW(w.cds.ApplyUpdates(0), EOleException);
+  EXPECT_EQ(w.requests.back(), (std::pair<int, int>{-100, 0}));
+  EXPECT_EQ(w.cds.ChangeCount(), 1);
+}
+
+TEST(ClientDataSet, ParamNamesComeFromColonsOutsideQuotes) {
+  struct Case {
+    const char* text;
+    std::vector<std::string> names;
+  };
+  const Case cases[] = {
+      {"select * from t where a = :A and b = :b_2", {"A", "b_2"}},
+      {"select ':x' from t where c = \":y\"", {}},
+      {"select a::int, :z from t", {"z"}},
+      {"SELECT DISTINCT TAIV_PORC FROM TARIFA_IVA", {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParamNamesOf(c.text), c.names) << c.text;
+}
+
+}  // namespace
