@@ -1,0 +1,265 @@
+// The cached dataset, its provider and the Firebird driver on a company database made from the
+// project's scripts: the requests an opening sends, what stays in memory, and the failures the
+// caller sees.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/date_time.h"
+#include "data/client/client_dataset.h"
+#include "data/provider/dataset_provider.h"
+#include "data/provider/driver_query_source.h"
+#include "data/provider/local_app_server.h"
+#include "db/driver/dynamic_library.h"
+#include "tests/support/test_database.h"
+
+namespace {
+
+using Requests = std::vector<std::pair<int, int>>;
+
+// The driver library and one connection to the test database.
+class Connection {
+ public:
+  explicit Connection(const std::string& path) {
+    library_ = DynamicLibrary::Load(kDriverLibraryAlias);
+    if (!library_) throw std::runtime_error("driver library not found");
+    auto entry = reinterpret_cast<SQLDriverEntry>(library_->Symbol("getSQLDriverINTERBASE"));
+    ISQLDriver* raw = nullptr;
+    if (entry(std::string(kClientLibraryAlias).c_str(), "", &raw) != kSqlSuccess) {
+      throw std::runtime_error("driver entry failed");
+    }
+    driver_.reset(raw);
+    driver_->getSQLConnection(connection_);
+    connection_->setOption(ConnectionOption::SqlDialect, 3);
+    if (connection_->connect(path, "SYSDBA", "masterkey") != kSqlSuccess) {
+      throw std::runtime_error("connect failed");
+    }
+  }
+  ~Connection() {
+    connection_->disconnect();
+    connection_.reset();
+    driver_.reset();
+  }
+  ISQLConnection& operator*() { return *connection_; }
+
+ private:
+  std::unique_ptr<DynamicLibrary> library_;
+  std::unique_ptr<ISQLDriver> driver_;
+  std::unique_ptr<ISQLConnection> connection_;
+};
+
+class CountingLink : public IAppServer {
+ public:
+  CountingLink(TDataSetProvider& p, Requests& log) : inner_(p), log_(log) {}
+  TAppServerResult AS_GetRecords(std::string_view name, std::int32_t count, std::int32_t& recsOut,
+                                 std::int32_t options, std::string_view text, TPacketData& params,
+                                 TOwnerData& owner, TPacketData& result) override {
+    log_.emplace_back(count, options);
+    return inner_.AS_GetRecords(name, count, recsOut, options, text, params, owner, result);
+  }
+  TAppServerResult AS_ApplyUpdates(std::string_view name, const engine::DSPacket& delta,
+                                   std::int32_t maxErrors, std::int32_t& errorCount,
+                                   TOwnerData& owner, TPacketData& result) override {
+    return inner_.AS_ApplyUpdates(name, delta, maxErrors, errorCount, owner, result);
+  }
+
+ private:
+  TLocalAppServer inner_;
+  Requests& log_;
+};
+
+// TAjuste / PAjuste / CAjuste with the five persistent fields, or a query chain with a text.
+struct Chain {
+  Chain(ISQLConnection& connection, const std::string& sql, TProviderOptions options,
+        bool ajusteFields) {
+    provider.SetName("PAjuste");
+    auto s = std::make_unique<DriverQuerySource>(connection, sql);
+    source = s.get();
+    provider.SetSource(std::move(s));
+    provider.SetOptions(options);
+    cds.SetName("CAjuste");
+    cds.ProviderName = "PAjuste";
+    cds.PacketRecords = 1000;
+    if (ajusteFields) {
+      using engine::DSType;
+      cds.AddField({"AJCI_ID", DSType::kInteger, 0, true, false, ""});
+      cds.AddField({"AJCI_FECINI", DSType::kDate, 0, false, false, "F.Desde"});
+      cds.AddField({"AJCI_FECFIN", DSType::kDate, 0, false, false, "F.Hasta"});
+      cds.AddField({"AJCI_PORC", DSType::kBcd, 0, false, false, "Porc"});
+      cds.AddField({"AJCI_FACTOR", DSType::kBcd, 0, false, false, "Factor"});
+    }
+  }
+  void Open() {
+    cds.SetAppServer(std::make_unique<CountingLink>(provider, requests));
+    cds.Open();
+  }
+  int Visible() {
+    int n = 0;
+    for (cds.First(); !cds.Eof(); cds.Next()) ++n;
+    return n;
+  }
+
+  TComponent owner;
+  TDataSetProvider provider{&owner};
+  TClientDataSet cds{&owner};
+  DriverQuerySource* source = nullptr;
+  Requests requests;
+};
+
+constexpr char kTable[] = " select * from AJUSTE_CIERRE";
+
+class CachedFirebird : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    db_ = new TestDatabase();
+    db_->FillAjusteCierre(2500);
+    db_->Execute("INSERT INTO AJUSTE_CIERRE VALUES (9001, '2027-03-30', NULL, 0.8, 0.8);");
+  }
+  static void TearDownTestSuite() {
+    delete db_;
+    db_ = nullptr;
+  }
+  void SetUp() override { connection_ = std::make_unique<Connection>(db_->Path()); }
+  ISQLConnection& Conn() { return **connection_; }
+
+  static TestDatabase* db_;
+  std::unique_ptr<Connection> connection_;
+};
+TestDatabase* CachedFirebird::db_ = nullptr;
+
+TEST_F(CachedFirebird, AFilteredOpeningFetchesEverythingAndShowsOneDate) {
+  Chain c(Conn(), kTable, 0, true);
+  c.cds.SetFilter("AJCI_FECINI = '02/01/2026'");
+  c.cds.SetFiltered(true);
+  c.Open();
+  EXPECT_EQ(c.requests, (Requests{{1000, 1}, {-1, 0}}));
+  EXPECT_EQ(c.cds.RowsInMemory(), 2501);
+  EXPECT_FALSE(c.source->Active());
+  int visible = 0;
+  for (c.cds.First(); !c.cds.Eof(); c.cds.Next()) {
+    EXPECT_EQ(c.cds.AsDate("AJCI_FECINI"), EncodeDate(2026, 1, 2));
+    ++visible;
+  }
+  EXPECT_EQ(visible, 7);  // ids 1, 366, 731, ... up to 2500
+
+  // Deleting every visible row stops at the last one and leaves the others.
+  c.cds.First();
+  while (!c.cds.Eof()) c.cds.Delete();
+  EXPECT_EQ(c.cds.ChangeCount(), 7);
+  EXPECT_EQ(c.cds.RowsInMemory(), 2494);
+  c.cds.Close();
+  EXPECT_EQ(c.requests.back(), (std::pair<int, int>{0, grReset}));
+  c.Open();  // closing discarded the deletions
+  EXPECT_EQ(c.cds.RowsInMemory(), 2501);
+  EXPECT_EQ(c.cds.ChangeCount(), 0);
+}
+
+TEST_F(CachedFirebird, PacketsOfAQueryFollowItsSize) {
+  struct Case {
+    const char* sql;
+    Requests afterOpen;
+    bool openAfterOpen;
+    Requests afterWalk;
+    int rows;
+  };
+  const Case cases[] = {
+      {"select AJCI_ID from AJUSTE_CIERRE rows 1000",
+       {{1000, 1}},
+       true,
+       {{1000, 1}, {1000, 0}},
+       1000},
+      {"select AJCI_ID from AJUSTE_CIERRE where 1 = 0", {{1000, 1}}, false, {{1000, 1}}, 0},
+      {"select AJCI_ID from AJUSTE_CIERRE rows 10", {{1000, 1}}, false, {{1000, 1}}, 10},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.sql);
+    Chain c(Conn(), "", poAllowCommandText, false);
+    c.cds.SetCommandText(k.sql);
+    c.Open();
+    EXPECT_EQ(c.requests, k.afterOpen);
+    EXPECT_EQ(c.source->Active(), k.openAfterOpen);
+    EXPECT_EQ(c.cds.IsEmpty(), k.rows == 0);
+    c.cds.Open();  // already open: nothing is sent
+    EXPECT_EQ(c.requests, k.afterOpen);
+    EXPECT_EQ(c.Visible(), k.rows);
+    EXPECT_EQ(c.requests, k.afterWalk);
+    EXPECT_FALSE(c.source->Active());
+  }
+}
+
+TEST_F(CachedFirebird, LocateUnderACommaSeparatorFindsTheDecimal) {
+  Chain c(Conn(), kTable, 0, true);
+  c.cds.Settings.DecimalSeparator = ',';
+  c.Open();
+  c.cds.Next();
+  EXPECT_TRUE(c.cds.Locate("AJCI_PORC", {Currency::FromRaw(8000)}));
+  EXPECT_EQ(c.cds.AsInteger("AJCI_ID"), 9001);
+  EXPECT_EQ(c.cds.AsString("AJCI_FACTOR"), "0,8");
+  EXPECT_FALSE(c.cds.Locate("AJCI_PORC", {Currency::FromInt(16)}));
+  EXPECT_EQ(c.cds.AsInteger("AJCI_ID"), 9001);
+}
+
+TEST_F(CachedFirebird, ARequiredNullIdFailsThePostThroughOnPostError) {
+  Chain c(Conn(), kTable, 0, true);
+  std::string seen;
+  c.cds.OnPostError = [&](TClientDataSet&, EDatabaseError& e, TDataAction& action) {
+    seen = e.Message();
+    action = TDataAction::daAbort;
+  };
+  c.Open();
+  c.cds.Insert();
+  c.cds.SetDate("AJCI_FECINI", EncodeDate(2026, 3, 30));
+  c.cds.SetCurrency("AJCI_FACTOR", Currency::FromRaw(8000));
+  EXPECT_THROW(c.cds.Post(), EAbort);
+  EXPECT_EQ(seen, "Field 'AJCI_ID' must have a value");
+  EXPECT_EQ(c.cds.State(), TDataSetState::dsInsert);
+}
+
+TEST_F(CachedFirebird, FailuresOfTheProviderArriveAsOleExceptions) {
+  struct Case {
+    const char* sql;
+    TProviderOptions options;
+  };
+  const Case cases[] = {
+      {"select 1 / 0 from rdb$database", poAllowCommandText},  // the server's text ends in "."
+      {"select * from NO_SUCH_TABLE", poAllowCommandText},
+      {"select AJCI_ID from AJUSTE_CIERRE", 0},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.sql);
+    Chain c(Conn(), "", k.options, false);
+    c.cds.SetCommandText(k.sql);
+    try {
+      c.Open();
+      ADD_FAILURE() << "opened";
+    } catch (const EOleException& e) {
+      ASSERT_FALSE(e.Message().empty());
+      EXPECT_NE(e.Message().back(), '.');
+      EXPECT_GT(static_cast<unsigned char>(e.Message().back()), 32);
+      if (k.options == 0) {
+        EXPECT_EQ(e.Message(), "CommandText changes are not allowed");
+      }
+    }
+    EXPECT_FALSE(c.cds.Active());
+    EXPECT_FALSE(c.source->Active());
+  }
+}
+
+TEST_F(CachedFirebird, AComponentThatIsNotAProviderIsNoProvider) {
+  TComponent owner;
+  TComponent notProvider(&owner);
+  notProvider.SetName("PAjuste");
+  TClientDataSet cds(&owner);
+  cds.SetName("CAjuste");
+  cds.ProviderName = "PAjuste";
+  try {
+    cds.Open();
+    FAIL();
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "CAjuste: Missing data provider or data packet");
+  }
+}
+
+}  // namespace
