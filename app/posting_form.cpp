@@ -22,6 +22,7 @@
 #include "app/system_format_settings.h"
 #include "config/installation_dir.h"
 #include "config/server_list.h"
+#include "db/sql/sql_connection.h"
 #include "errors/default_error_display.h"
 
 namespace {
@@ -62,6 +63,7 @@ TPostingForm::TPostingForm(UiServices& ui, const FormatSettings& formatSettings,
   setFont(FontFor(ControlFont::kWindow, scale_));
   BuildControls();
   BuildFocusOrder();
+  CreateComponents();
   resize(Scaled(form.client_width), Scaled(form.client_height));
   PlaceAlignedControls();
   CentreOnDesktop();
@@ -71,6 +73,27 @@ TPostingForm::TPostingForm(UiServices& ui, const FormatSettings& formatSettings,
 
 TPostingForm::~TPostingForm() {
   qApp->removeEventFilter(this);
+}
+
+void TPostingForm::CreateComponents() {
+  const ConnectionDefinition& d = TalvoraDefinition();
+  talvora_ = std::make_unique<TSQLConnection>(&components_);
+  talvora_->SetName(d.name);
+  talvora_->ConnectionName = d.name;
+  talvora_->DriverName = d.driver_name;
+  talvora_->LibraryName = d.library_name;
+  talvora_->GetDriverFunc = d.get_driver_func;
+  talvora_->VendorLib = d.vendor_lib;
+  talvora_->LoginPrompt = d.login_prompt;
+  talvora_->KeepConnection = d.keep_connection;
+  for (const char* line : d.params) talvora_->Params().Add(line);
+  talvora_->SetWaitCursorHook([this](bool busy) {
+    if (busy) {
+      ui_.PushWaitCursor();
+    } else {
+      ui_.PopWaitCursor();
+    }
+  });
 }
 
 int TPostingForm::Scaled(int pixels) const {
@@ -388,10 +411,6 @@ void TPostingForm::SpeedButton2Click() {
 
 void TPostingForm::SpeedButton3Click() {
   // The posting run takes this over.
-}
-
-void TPostingForm::CiaExit() {
-  // The company connection takes this over.
 }
 
 void TPostingForm::AdjustmentF2PreStep() {

@@ -12,6 +12,7 @@
 
 #include <QWidget>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "errors/ui_services.h"
 
 class BevelPanel;
+class TSQLConnection;
 class QComboBox;
 class QDateEdit;
 class QLabel;
@@ -61,6 +63,9 @@ class TPostingForm : public QWidget {
   // creation order; the error-handling wiring walks it.
   TComponent& Components() { return components_; }
 
+  // The company connection, owned by the window for its whole life.
+  TSQLConnection& Talvora() const { return *talvora_; }
+
   UiServices& Ui() const { return ui_; }
   const FormatSettings& Settings() const { return format_settings_; }
 
@@ -76,10 +81,13 @@ class TPostingForm : public QWidget {
   std::string BannerCaption() const;
 
  protected:
-  // Handlers that the posting run, the adjustment factors and the company connection take
-  // over. They do nothing yet.
-  virtual void SpeedButton3Click();
+  // Leaving `Cia` or `Pref`: with company, user and password typed, (re)connects `Talvora` to
+  // that company's database. A failed connect leaves the banner up, the connection closed with
+  // the typed parameters, and dates, focus and the F2 button as they were.
   virtual void CiaExit();
+
+  // Handlers that the posting run and the adjustment factors take over. They do nothing yet.
+  virtual void SpeedButton3Click();
   virtual void AdjustmentF2PreStep();
   virtual void AdjustmentF5Command();
 
@@ -92,6 +100,7 @@ class TPostingForm : public QWidget {
   void BuildControls();
   QWidget* CreateControl(const ControlDefinition& definition, QWidget* parent);
   void BuildFocusOrder();
+  void CreateComponents();
   void PlaceAlignedControls();
   void CentreOnDesktop();
   int Scaled(int pixels) const;
@@ -117,4 +126,6 @@ class TPostingForm : public QWidget {
   std::map<std::string, QWidget*> controls_;  // children of this window, by name
   std::map<const QWidget*, const ControlDefinition*> definitions_;
   std::vector<std::string> server_list_;
+  // Registered with components_, so destroyed before it.
+  std::unique_ptr<TSQLConnection> talvora_;
 };

@@ -76,7 +76,6 @@ constexpr ConnectionDefinition kTalvora{
     "GDS32.DLL",
     /*login_prompt=*/false,
     /*keep_connection=*/true,
-    /*connected=*/false,
     kTalvoraParams,
 };
 

@@ -82,8 +82,7 @@ struct ConnectionDefinition {
   const char* get_driver_func;
   const char* vendor_lib;
   bool login_prompt;
-  bool keep_connection;
-  bool connected;
+  bool keep_connection;  // not connected at start
   std::span<const char* const> params;
 };
 

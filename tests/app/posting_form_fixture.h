@@ -27,7 +27,10 @@ class RecordingPostingForm : public TPostingForm {
     handlers.push_back("SpeedButton3Click");
     if (on_posting_run) on_posting_run();
   }
-  void CiaExit() override { handlers.push_back("CiaExit"); }
+  void CiaExit() override {
+    handlers.push_back("CiaExit");
+    TPostingForm::CiaExit();
+  }
   void AdjustmentF2PreStep() override { handlers.push_back("AdjustmentF2PreStep"); }
   void AdjustmentF5Command() override { handlers.push_back("AdjustmentF5Command"); }
 };
