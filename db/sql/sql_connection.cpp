@@ -202,23 +202,31 @@ void TSQLConnection::StartTransaction() {
   Open();
   if (in_transaction_ && !supports_multiple_transactions_)
     DatabaseError("A transaction is already active");
-  if (!supports_transactions_) return;
-  const SQLResult result = connection_->beginTransaction(TransactionDesc());
-  if (result != kSqlNotSupported) CheckDriver(result, connection_.get(), last_error_);
+  // Without driver support the calls are skipped, but the order of begin and end still holds.
+  if (supports_transactions_) {
+    const SQLResult result = connection_->beginTransaction(TransactionDesc());
+    if (result != kSqlNotSupported) CheckDriver(result, connection_.get(), last_error_);
+  }
   in_transaction_ = true;
 }
 
 void TSQLConnection::Commit() {
   if (!in_transaction_) DatabaseError("There is no active transaction");
-  const SQLResult result = connection_->commit(TransactionDesc());
-  if (result != kSqlNotSupported) CheckDriver(result, connection_.get(), last_error_);
+  if (supports_transactions_) {
+    const SQLResult result = connection_->commit(TransactionDesc());
+    // A failed end leaves the transaction open, so the caller can still roll it back.
+    if (result != kSqlNotSupported) CheckDriver(result, connection_.get(), last_error_);
+  }
   in_transaction_ = false;
 }
 
 void TSQLConnection::Rollback() {
   if (!in_transaction_) DatabaseError("There is no active transaction");
-  const SQLResult result = connection_->rollback(TransactionDesc());
-  if (result != kSqlNotSupported) CheckDriver(result, connection_.get(), last_error_);
+  if (supports_transactions_) {
+    const SQLResult result = connection_->rollback(TransactionDesc());
+    // A failed end leaves the transaction open, so the caller can still roll it back.
+    if (result != kSqlNotSupported) CheckDriver(result, connection_.get(), last_error_);
+  }
   in_transaction_ = false;
 }
 
