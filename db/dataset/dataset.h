@@ -221,4 +221,7 @@ class TDataSet : public TComponent {
   bool bof_ = true;
   bool eof_ = true;
   bool modified_ = false;
+  // Bof and Eof as they were before an insert, for its cancel.
+  bool insert_bof_ = true;
+  bool insert_eof_ = true;
 };
