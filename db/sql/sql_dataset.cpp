@@ -1,0 +1,272 @@
+#include "db/sql/sql_dataset.h"
+
+#include <cstring>
+
+#include "base/date_time.h"
+#include "base/exceptions.h"
+#include "base/text.h"
+
+namespace {
+
+template <typename T>
+void PutBytes(SQLParamValue& out, const T& value) {
+  out.bytes.resize(sizeof value);
+  std::memcpy(out.bytes.data(), &value, sizeof value);
+}
+
+SQLParamValue ParamValue(const TParam& p) {
+  SQLParamValue out;
+  out.isNull = p.IsNull();
+  switch (p.DataType()) {
+    case TFieldType::ftSmallint:
+      out.type = SqlType::Int16;
+      if (!out.isNull) PutBytes(out, static_cast<std::int16_t>(p.AsInteger()));
+      break;
+    case TFieldType::ftBoolean:
+      out.type = SqlType::Boolean;
+      if (!out.isNull) PutBytes(out, static_cast<std::int16_t>(p.AsBoolean() ? 1 : 0));
+      break;
+    case TFieldType::ftWord:
+      out.type = SqlType::UInt16;
+      if (!out.isNull) PutBytes(out, static_cast<std::uint16_t>(p.AsInteger()));
+      break;
+    case TFieldType::ftInteger:
+    case TFieldType::ftAutoInc:
+      out.type = SqlType::Int32;
+      if (!out.isNull) PutBytes(out, p.AsInteger());
+      break;
+    case TFieldType::ftLargeint:
+      out.type = SqlType::Int64;
+      if (!out.isNull) PutBytes(out, p.AsLargeInt());
+      break;
+    case TFieldType::ftFloat:
+      out.type = SqlType::Float;
+      if (!out.isNull) PutBytes(out, p.AsFloat());
+      break;
+    case TFieldType::ftCurrency:
+    case TFieldType::ftBCD:
+    case TFieldType::ftFMTBcd: {
+      // Money and decimals stay exact: packed decimal, never a binary floating number.
+      out.type = p.DataType() == TFieldType::ftFMTBcd ? SqlType::FmtBcd : SqlType::Bcd;
+      if (!out.isNull) {
+        const TBcd value = p.AsBCD();
+        out.precision = BcdPrecision(value);
+        out.scale = BcdScale(value);
+        PutBytes(out, value);
+      }
+      break;
+    }
+    case TFieldType::ftDate:
+      out.type = SqlType::Date;
+      if (!out.isNull) PutBytes(out, DateToDayNumber(p.AsDateTime()));
+      break;
+    case TFieldType::ftTime:
+      out.type = SqlType::Time;
+      if (!out.isNull) PutBytes(out, TimeToMSecs(p.AsDateTime()));
+      break;
+    case TFieldType::ftDateTime:
+    case TFieldType::ftTimeStamp: {
+      out.type = SqlType::Timestamp;
+      if (!out.isNull) {
+        int year, month, day, hour, minute, second, msec;
+        DecodeDate(p.AsDateTime(), year, month, day);
+        DecodeTime(p.AsDateTime(), hour, minute, second, msec);
+        SQLTimeStamp ts;
+        ts.Year = static_cast<std::int16_t>(year);
+        ts.Month = static_cast<std::uint16_t>(month);
+        ts.Day = static_cast<std::uint16_t>(day);
+        ts.Hour = static_cast<std::uint16_t>(hour);
+        ts.Minute = static_cast<std::uint16_t>(minute);
+        ts.Second = static_cast<std::uint16_t>(second);
+        ts.Fraction = static_cast<std::uint32_t>(msec);
+        PutBytes(out, ts);
+      }
+      break;
+    }
+    case TFieldType::ftBlob:
+    case TFieldType::ftMemo:
+      out.type = SqlType::Blob;
+      out.subType = p.DataType() == TFieldType::ftMemo ? SqlSubType::Memo : SqlSubType::Binary;
+      if (!out.isNull) {
+        const std::string bytes = p.AsString();
+        out.bytes.assign(bytes.begin(), bytes.end());
+      }
+      break;
+    case TFieldType::ftBytes:
+    case TFieldType::ftVarBytes:
+      out.type = SqlType::Bytes;
+      if (!out.isNull) {
+        const std::string bytes = p.AsString();
+        out.bytes.assign(bytes.begin(), bytes.end());
+      }
+      break;
+    default:
+      // Texts, and a null of no particular type.
+      out.type = SqlType::Text;
+      if (p.DataType() == TFieldType::ftFixedChar) out.subType = SqlSubType::FixedChar;
+      if (!out.isNull) {
+        const std::string text = p.AsString();
+        out.bytes.assign(text.begin(), text.end());
+      }
+      break;
+  }
+  return out;
+}
+
+}  // namespace
+
+TCustomSQLDataSet::TCustomSQLDataSet(TComponent* owner) : TDataSet(owner) {}
+
+TCustomSQLDataSet::~TCustomSQLDataSet() {
+  Close();
+  statement_.reset();
+  if (connection_) connection_->RemoveClient(this);
+}
+
+void TCustomSQLDataSet::SetSQLConnection(TSQLConnection* connection) {
+  if (connection == connection_) return;
+  UnPrepare();
+  if (connection_) connection_->RemoveClient(this);
+  connection_ = connection;
+  if (connection_) connection_->AddClient(this);
+}
+
+void TCustomSQLDataSet::UnPrepare() {
+  Close();
+  statement_.reset();
+  prepared_text_.clear();
+}
+
+std::int64_t TCustomSQLDataSet::LocaleCode() const {
+  return connection_ ? connection_->LocaleCode() : 0;
+}
+
+void TCustomSQLDataSet::ConnectionClosing() {
+  UnPrepare();
+}
+
+void TCustomSQLDataSet::InternalOpen() {
+  if (!connection_) DatabaseError("Missing SQLConnection property", this);
+  std::string text = StatementText();
+  if (text.empty()) DatabaseError("Missing query, table name or procedure name");
+  connection_->Open();
+  if (!statement_ || prepared_text_ != text) {
+    statement_.reset();
+    const TParsedSQL parsed = ParseSQL(text);
+    auto statement = std::make_unique<SQLStatement>(connection_->NewCommand(), last_error_);
+    statement->Prepare(parsed.Text, static_cast<std::uint16_t>(parsed.Names.size()),
+                       connection_->RowsetSize());
+    connection_->NoteSelectPrepared();
+    statement_ = std::move(statement);
+    prepared_text_ = std::move(text);
+    param_names_ = parsed.Names;
+  }
+  Execute();
+
+  const std::vector<SQLColumnDesc> columns = DescribeColumns(*cursor_, last_error_);
+  FieldDefs().Clear();
+  values_.clear();
+  values_.reserve(columns.size());
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    TFieldDef def = ColumnFieldDef(columns[i]);
+    def.Name = UniqueFieldName(FieldDefs(), columns[i].name);
+    FieldDefs().Add(std::move(def));
+    values_.emplace_back(static_cast<std::uint16_t>(i + 1), columns[i].type, columns[i].subType);
+  }
+}
+
+void TCustomSQLDataSet::Execute() {
+  cursor_.reset();
+  rows_fetched_ = 0;
+  at_end_ = false;
+  const std::vector<SQLParamValue> params = BoundParams();
+  cursor_ = statement_->Execute(params);
+  if (!cursor_) DatabaseError("Cursor not returned from Query");
+}
+
+std::vector<SQLParamValue> TCustomSQLDataSet::BoundParams() const {
+  std::vector<SQLParamValue> values;
+  values.reserve(param_names_.size());
+  for (const std::string& name : param_names_) {
+    const TParam* param = params_.FindParam(name);
+    values.push_back(param ? ParamValue(*param) : SQLParamValue{});
+  }
+  return values;
+}
+
+void TCustomSQLDataSet::InternalClose() {
+  cursor_.reset();
+  values_.clear();
+  rows_fetched_ = 0;
+  at_end_ = false;
+}
+
+TGetResult TCustomSQLDataSet::InternalFirst() {
+  // Forward only: the first row is at hand only while nothing has moved past it.
+  if (rows_fetched_ == 1 && !at_end_) return TGetResult::grOK;
+  if (rows_fetched_ > 0 || at_end_) Execute();
+  return Fetch();
+}
+
+TGetResult TCustomSQLDataSet::InternalNext() {
+  if (at_end_) return TGetResult::grEOF;
+  return Fetch();
+}
+
+TGetResult TCustomSQLDataSet::Fetch() {
+  const SQLResult r = cursor_->next();
+  if (r == kSqlEof || r == kSqlNoMoreRows) {
+    at_end_ = true;
+    return TGetResult::grEOF;
+  }
+  CheckDriver(r, cursor_.get(), last_error_);
+  for (ColumnValue& value : values_) value.Read(*cursor_, last_error_);
+  ++rows_fetched_;
+  return TGetResult::grOK;
+}
+
+bool TCustomSQLDataSet::GetFieldData(const TField& field, TFieldData& out) const {
+  const int no = field.FieldNo();
+  if (rows_fetched_ == 0 || no < 1 || no > static_cast<int>(values_.size())) return false;
+  const ColumnValue& value = values_[no - 1];
+  if (value.IsNull()) return false;
+  out.Data = value.Data();
+  out.Size = value.Size();
+  return true;
+}
+
+void TCustomSQLDataSet::SetFieldData(const TField&, const void*, std::uint32_t) {
+  DatabaseError("Cannot modify a read-only dataset", this);
+}
+
+TSQLQuery::~TSQLQuery() {
+  Close();
+}
+
+void TSQLQuery::SetSQL(std::string_view text) {
+  std::size_t start = 0;
+  while (start < text.size() && static_cast<unsigned char>(text[start]) <= 32) ++start;
+  text.remove_prefix(start);
+  if (text == sql_) return;
+  CheckInactive();
+  UnPrepare();
+  sql_ = std::string(text);
+  Params().ParseSQL(sql_, true);
+}
+
+TSQLTable::~TSQLTable() {
+  Close();
+}
+
+void TSQLTable::SetTableName(std::string_view name) {
+  if (name == table_name_) return;
+  CheckInactive();
+  UnPrepare();
+  table_name_ = std::string(name);
+}
+
+std::string TSQLTable::StatementText() {
+  if (table_name_.empty() || !SQLConnection()) return {};
+  SQLConnection()->Open();
+  return " select * from " + SQLConnection()->QuotedObjectName(table_name_);
+}
