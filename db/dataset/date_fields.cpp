@@ -5,8 +5,9 @@
 
 namespace {
 
-// 1 January of year 1 and the end of 31 December 9999.
-constexpr TDateTime kMinDateTime = -693593.0;
+// Just before 1 January of year 1 (whose times of day lie below -693593, the fraction counting
+// forward from midnight) and the end of 31 December 9999.
+constexpr TDateTime kMinDateTime = -693594.0;
 constexpr TDateTime kMaxDateTime = 2958466.0;
 
 }  // namespace
@@ -30,7 +31,7 @@ TDateTime TDateTimeField::AsDateTime() const {
 
 void TDateTimeField::SetAsDateTime(TDateTime value) {
   // A day number outside the calendar would be stored and then read back as nonsense.
-  if (!(value >= kMinDateTime && value < kMaxDateTime)) {
+  if (!(value > kMinDateTime && value < kMaxDateTime)) {
     throw EConvertError("Invalid argument to date encode");
   }
   switch (DataType()) {
