@@ -18,6 +18,7 @@
 #include "app/bevel_panel.h"
 #include "app/button_pictures.h"
 #include "app/date_picker.h"
+#include "app/password_style.h"
 #include "app/posting_form_definition.h"
 #include "app/system_format_settings.h"
 #include "config/installation_dir.h"
@@ -54,7 +55,10 @@ bool IsEnterKey(const QKeyEvent& key) {
 }  // namespace
 
 TPostingForm::TPostingForm(UiServices& ui, const FormatSettings& formatSettings, QWidget* parent)
-    : QWidget(parent), ui_(ui), format_settings_(formatSettings) {
+    : QWidget(parent),
+      ui_(ui),
+      format_settings_(formatSettings),
+      password_style_(std::make_unique<PasswordStyle>()) {
   const FormDefinition& form = PostingFormDefinition();
   components_.SetName(form.name);
   setObjectName(form.name);
@@ -73,6 +77,8 @@ TPostingForm::TPostingForm(UiServices& ui, const FormatSettings& formatSettings,
 
 TPostingForm::~TPostingForm() {
   qApp->removeEventFilter(this);
+  // The password edit outlives this body; it must not keep the style that goes with it.
+  TClave()->setStyle(nullptr);
 }
 
 void TPostingForm::CreateComponents() {
@@ -166,8 +172,8 @@ QWidget* TPostingForm::CreateControl(const ControlDefinition& d, QWidget* parent
       auto* edit = new QLineEdit(text, parent);
       edit->setFrame(!(d.flags & kFlat));
       if (d.kind == ControlKind::kPasswordEdit) {
+        edit->setStyle(password_style_.get());
         edit->setEchoMode(QLineEdit::Password);
-        edit->setStyleSheet("QLineEdit { lineedit-password-character: 42; }");
       }
       return edit;
     }

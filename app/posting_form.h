@@ -23,6 +23,7 @@
 class BevelPanel;
 class TSQLConnection;
 class QComboBox;
+class QStyle;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -121,6 +122,7 @@ class TPostingForm : public QWidget {
 
   UiServices& ui_;
   FormatSettings format_settings_;
+  std::unique_ptr<QStyle> password_style_;  // the password edit's; released by the destructor
   double scale_ = 1.0;
   TComponent components_;
   std::map<std::string, QWidget*> controls_;  // children of this window, by name

@@ -109,6 +109,9 @@ TEST_F(PostingFormTest, WindowCaptionSizeDatesAndPassword) {
   EXPECT_EQ(form.TClave()->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
                                               form.TClave()),
             '*');
+  form.TClave()->setText("clave");
+  EXPECT_EQ(form.TClave()->displayText(), "*****");
+  EXPECT_EQ(form.TClave()->text(), "clave");
   EXPECT_FALSE(form.Servidor()->isEditable());
 }
 
