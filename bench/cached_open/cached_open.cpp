@@ -1,37 +1,36 @@
 #include "bench/cached_open/cached_open.h"
 
-#include <memory>
-#include <stdexcept>
-
 #include "base/format_settings.h"
 #include "bench/cached_open/bench_database.h"
 #include "data/client/client_dataset.h"
 #include "data/provider/dataset_provider.h"
-#include "data/provider/driver_query_source.h"
-#include "db/driver/dynamic_library.h"
+#include "db/sql/sql_connection.h"
+#include "db/sql/sql_dataset.h"
 
 std::int64_t OpenCAjusteOnce(const std::string& path, int dayIndex) {
-  auto library = DynamicLibrary::Load(kDriverLibraryAlias);
-  if (!library) throw std::runtime_error("driver library not found");
-  auto entry = reinterpret_cast<SQLDriverEntry>(library->Symbol("getSQLDriverINTERBASE"));
-  ISQLDriver* raw = nullptr;
-  if (entry == nullptr || entry(std::string(kClientLibraryAlias).c_str(), "", &raw) != 0) {
-    throw std::runtime_error("driver entry failed");
-  }
-  std::unique_ptr<ISQLDriver> driver(raw);
-  std::unique_ptr<ISQLConnection> connection;
-  driver->getSQLConnection(connection);
-  connection->setOption(ConnectionOption::SqlDialect, 3);
-  if (connection->connect(path, "SYSDBA", "masterkey") != 0) {
-    throw std::runtime_error("connect failed");
-  }
   std::int64_t visible = 0;
+  TComponent window;
+  TSQLConnection talvora(&window);
+  talvora.SetName("Talvora");
+  talvora.DriverName = "Interbase";
+  talvora.LibraryName = "dbexpint.dll";
+  talvora.GetDriverFunc = "getSQLDriverINTERBASE";
+  talvora.VendorLib = "GDS32.DLL";
+  for (const char* line :
+       {"DriverName=Interbase", "BlobSize=-1", "CommitRetain=False", "LocaleCode=0000",
+        "SQLDialect=3", "Interbase TransIsolation=ReadCommited", "WaitOnLocks=True"})
+    talvora.Params().Add(line);
+  talvora.Params().SetValue("Database", path);
+  talvora.Params().SetValue("User_Name", "SYSDBA");
+  talvora.Params().SetValue("Password", "masterkey");
   {
-    TComponent window;
+    TSQLTable tAjuste(&window);
+    tAjuste.SetName("TAjuste");
+    tAjuste.SetSQLConnection(&talvora);
+    tAjuste.SetTableName("AJUSTE_CIERRE");
     TDataSetProvider pAjuste(&window);
     pAjuste.SetName("PAjuste");
-    pAjuste.SetSource(
-        std::make_unique<DriverQuerySource>(*connection, " select * from AJUSTE_CIERRE"));
+    pAjuste.SetDataSet(&tAjuste);
     TClientDataSet cAjuste(&window);
     cAjuste.SetName("CAjuste");
     cAjuste.ProviderName = "PAjuste";
@@ -51,6 +50,6 @@ std::int64_t OpenCAjusteOnce(const std::string& path, int dayIndex) {
     for (cAjuste.First(); !cAjuste.Eof(); cAjuste.Next()) ++visible;
     cAjuste.Close();
   }
-  connection->disconnect();
+  talvora.Close();
   return visible;
 }

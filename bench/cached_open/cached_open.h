@@ -1,5 +1,5 @@
 // The measured path of the cached-open benchmark: a window-like owner with the chain
-// TAjuste / PAjuste / CAjuste on an embedded connection, CAjuste opened with its persistent fields
+// Talvora / TAjuste / PAjuste / CAjuste on an embedded connection, CAjuste opened with its persistent fields
 // and filtered to one start date, the visible rows walked, and everything closed again.
 #pragma once
 

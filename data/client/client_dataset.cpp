@@ -466,7 +466,7 @@ bool TClientDataSet::Locate(std::string_view keyFields, const std::vector<TLocat
 // ---- editing ---------------------------------------------------------------------------------
 
 void TClientDataSet::RunProtected(const std::function<void()>& step,
-                                  const TDataSetErrorEvent& event) {
+                                  const TClientDataSetErrorEvent& event) {
   for (;;) {
     try {
       step();

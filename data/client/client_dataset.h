@@ -31,13 +31,12 @@
 #include "data/client/provider_link.h"
 #include "data/engine/ds_record.h"
 #include "data/expr/filter_options.h"
+#include "db/dataset/field_type.h"
 
-enum class TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
-enum class TDataAction { daFail, daAbort, daRetry };
 enum class TLocateOption { loCaseInsensitive = 1, loPartialKey = 2 };
 
 class TClientDataSet;
-using TDataSetErrorEvent =
+using TClientDataSetErrorEvent =
     std::function<void(TClientDataSet& dataSet, EDatabaseError& e, TDataAction& action)>;
 
 // A field of the cached dataset: its column's name and engine type, and what the dataset checks.
@@ -72,7 +71,7 @@ class TClientDataSet : public TComponent {
   bool FetchOnDemand = true;
   TFilterOptions FilterOptions = 0;
   FormatSettings Settings;  // writes and reads dates and numbers of filters and locates
-  TDataSetErrorEvent OnEditError, OnPostError, OnDeleteError;
+  TClientDataSetErrorEvent OnEditError, OnPostError, OnDeleteError;
 
   const std::string& CommandText() const { return commandText_; }
   // Stores the text and rebuilds the parameter names from it; acts at the next open.
@@ -144,7 +143,7 @@ class TClientDataSet : public TComponent {
   void PutValue(std::string_view field, const void* data, std::uint32_t size);
   void CheckActive() const;
   void CheckBrowseMode();
-  void RunProtected(const std::function<void()>& step, const TDataSetErrorEvent& event);
+  void RunProtected(const std::function<void()>& step, const TClientDataSetErrorEvent& event);
   void DoOpen();
   void BindFields();
   void InstallFilter();

@@ -10,45 +10,32 @@
 #include "base/date_time.h"
 #include "data/client/client_dataset.h"
 #include "data/provider/dataset_provider.h"
-#include "data/provider/driver_query_source.h"
 #include "data/provider/local_app_server.h"
-#include "db/driver/dynamic_library.h"
+#include "db/sql/sql_connection.h"
+#include "db/sql/sql_dataset.h"
 #include "tests/support/test_database.h"
 
 namespace {
 
 using Requests = std::vector<std::pair<int, int>>;
 
-// The driver library and one connection to the test database.
-class Connection {
- public:
-  explicit Connection(const std::string& path) {
-    library_ = DynamicLibrary::Load(kDriverLibraryAlias);
-    if (!library_) throw std::runtime_error("driver library not found");
-    auto entry = reinterpret_cast<SQLDriverEntry>(library_->Symbol("getSQLDriverINTERBASE"));
-    ISQLDriver* raw = nullptr;
-    if (entry(std::string(kClientLibraryAlias).c_str(), "", &raw) != kSqlSuccess) {
-      throw std::runtime_error("driver entry failed");
-    }
-    driver_.reset(raw);
-    driver_->getSQLConnection(connection_);
-    connection_->setOption(ConnectionOption::SqlDialect, 3);
-    if (connection_->connect(path, "SYSDBA", "masterkey") != kSqlSuccess) {
-      throw std::runtime_error("connect failed");
-    }
-  }
-  ~Connection() {
-    connection_->disconnect();
-    connection_.reset();
-    driver_.reset();
-  }
-  ISQLConnection& operator*() { return *connection_; }
-
- private:
-  std::unique_ptr<DynamicLibrary> library_;
-  std::unique_ptr<ISQLDriver> driver_;
-  std::unique_ptr<ISQLConnection> connection_;
-};
+// The connection as the window sets up Talvora, to the database at `location`.
+std::unique_ptr<TSQLConnection> Connection(const std::string& location) {
+  auto c = std::make_unique<TSQLConnection>();
+  c->SetName("Talvora");
+  c->DriverName = "Interbase";
+  c->LibraryName = "dbexpint.dll";
+  c->GetDriverFunc = "getSQLDriverINTERBASE";
+  c->VendorLib = "GDS32.DLL";
+  for (const char* line :
+       {"DriverName=Interbase", "BlobSize=-1", "CommitRetain=False", "LocaleCode=0000",
+        "SQLDialect=3", "Interbase TransIsolation=ReadCommited", "WaitOnLocks=True"})
+    c->Params().Add(line);
+  c->Params().SetValue("Database", location);
+  c->Params().SetValue("User_Name", test_server::kUser);
+  c->Params().SetValue("Password", test_server::kPassword);
+  return c;
+}
 
 class CountingLink : public IAppServer {
  public:
@@ -70,14 +57,22 @@ class CountingLink : public IAppServer {
   Requests& log_;
 };
 
-// TAjuste / PAjuste / CAjuste with the five persistent fields, or a query chain with a text.
+// TAjuste / PAjuste / CAjuste with the five persistent fields (a TSQLTable on AJUSTE_CIERRE), or
+// a query chain (a TSQLQuery whose text comes from the cached dataset).
 struct Chain {
-  Chain(ISQLConnection& connection, const std::string& sql, TProviderOptions options,
-        bool ajusteFields) {
+  Chain(TSQLConnection& connection, bool table, TProviderOptions options, bool ajusteFields) {
+    if (table) {
+      auto t = std::make_unique<TSQLTable>(&owner);
+      t->SetName("TAjuste");
+      t->SetTableName("AJUSTE_CIERRE");
+      sql = std::move(t);
+    } else {
+      sql = std::make_unique<TSQLQuery>(&owner);
+      sql->SetName("SQLQuery1");
+    }
+    sql->SetSQLConnection(&connection);
     provider.SetName("PAjuste");
-    auto s = std::make_unique<DriverQuerySource>(connection, sql);
-    source = s.get();
-    provider.SetSource(std::move(s));
+    provider.SetDataSet(sql.get());
     provider.SetOptions(options);
     cds.SetName("CAjuste");
     cds.ProviderName = "PAjuste";
@@ -102,13 +97,11 @@ struct Chain {
   }
 
   TComponent owner;
+  std::unique_ptr<TCustomSQLDataSet> sql;
   TDataSetProvider provider{&owner};
   TClientDataSet cds{&owner};
-  DriverQuerySource* source = nullptr;
   Requests requests;
 };
-
-constexpr char kTable[] = " select * from AJUSTE_CIERRE";
 
 class CachedFirebird : public testing::Test {
  protected:
@@ -121,22 +114,22 @@ class CachedFirebird : public testing::Test {
     delete db_;
     db_ = nullptr;
   }
-  void SetUp() override { connection_ = std::make_unique<Connection>(db_->Path()); }
-  ISQLConnection& Conn() { return **connection_; }
+  void SetUp() override { connection_ = Connection(db_->Path()); }
+  TSQLConnection& Conn() { return *connection_; }
 
   static TestDatabase* db_;
-  std::unique_ptr<Connection> connection_;
+  std::unique_ptr<TSQLConnection> connection_;
 };
 TestDatabase* CachedFirebird::db_ = nullptr;
 
 TEST_F(CachedFirebird, AFilteredOpeningFetchesEverythingAndShowsOneDate) {
-  Chain c(Conn(), kTable, 0, true);
+  Chain c(Conn(), true, 0, true);
   c.cds.SetFilter("AJCI_FECINI = '02/01/2026'");
   c.cds.SetFiltered(true);
   c.Open();
   EXPECT_EQ(c.requests, (Requests{{1000, 1}, {-1, 0}}));
   EXPECT_EQ(c.cds.RowsInMemory(), 2501);
-  EXPECT_FALSE(c.source->Active());
+  EXPECT_FALSE(c.sql->Active());
   int visible = 0;
   for (c.cds.First(); !c.cds.Eof(); c.cds.Next()) {
     EXPECT_EQ(c.cds.AsDate("AJCI_FECINI"), EncodeDate(2026, 1, 2));
@@ -175,22 +168,22 @@ TEST_F(CachedFirebird, PacketsOfAQueryFollowItsSize) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.sql);
-    Chain c(Conn(), "", poAllowCommandText, false);
+    Chain c(Conn(), false, poAllowCommandText, false);
     c.cds.SetCommandText(k.sql);
     c.Open();
     EXPECT_EQ(c.requests, k.afterOpen);
-    EXPECT_EQ(c.source->Active(), k.openAfterOpen);
+    EXPECT_EQ(c.sql->Active(), k.openAfterOpen);
     EXPECT_EQ(c.cds.IsEmpty(), k.rows == 0);
     c.cds.Open();  // already open: nothing is sent
     EXPECT_EQ(c.requests, k.afterOpen);
     EXPECT_EQ(c.Visible(), k.rows);
     EXPECT_EQ(c.requests, k.afterWalk);
-    EXPECT_FALSE(c.source->Active());
+    EXPECT_FALSE(c.sql->Active());
   }
 }
 
 TEST_F(CachedFirebird, LocateUnderACommaSeparatorFindsTheDecimal) {
-  Chain c(Conn(), kTable, 0, true);
+  Chain c(Conn(), true, 0, true);
   c.cds.Settings.DecimalSeparator = ',';
   c.Open();
   c.cds.Next();
@@ -202,7 +195,7 @@ TEST_F(CachedFirebird, LocateUnderACommaSeparatorFindsTheDecimal) {
 }
 
 TEST_F(CachedFirebird, ARequiredNullIdFailsThePostThroughOnPostError) {
-  Chain c(Conn(), kTable, 0, true);
+  Chain c(Conn(), true, 0, true);
   std::string seen;
   c.cds.OnPostError = [&](TClientDataSet&, EDatabaseError& e, TDataAction& action) {
     seen = e.Message();
@@ -229,7 +222,7 @@ TEST_F(CachedFirebird, FailuresOfTheProviderArriveAsOleExceptions) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.sql);
-    Chain c(Conn(), "", k.options, false);
+    Chain c(Conn(), false, k.options, false);
     c.cds.SetCommandText(k.sql);
     try {
       c.Open();
@@ -243,7 +236,7 @@ TEST_F(CachedFirebird, FailuresOfTheProviderArriveAsOleExceptions) {
       }
     }
     EXPECT_FALSE(c.cds.Active());
-    EXPECT_FALSE(c.source->Active());
+    EXPECT_FALSE(c.sql->Active());
   }
 }
 
