@@ -14,6 +14,9 @@ struct LocaleCase {
   char decimal_separator;
 };
 
+// Names the cases in test listings (instead of their raw bytes).
+void PrintTo(const LocaleCase& c, std::ostream* os) { *os << c.locale; }
+
 class SettingsFromLocale : public testing::TestWithParam<LocaleCase> {};
 
 TEST_P(SettingsFromLocale, WriteDatesAsTheLocaleDoes) {
@@ -49,6 +52,8 @@ struct PickerCase {
   const char* format;
   char separator;
 };
+
+void PrintTo(const PickerCase& c, std::ostream* os) { *os << c.format << " with " << c.separator; }
 
 class PickerFormat : public testing::TestWithParam<PickerCase> {};
 

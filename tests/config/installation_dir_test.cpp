@@ -27,6 +27,9 @@ struct LookupCase {
   const char* failure;                       // expected failure text, or nullptr
 };
 
+// Names the case in test listings (instead of its raw bytes).
+void PrintTo(const LookupCase& c, std::ostream* os) { *os << c.what; }
+
 class InstallationDirLookup : public testing::TestWithParam<LookupCase> {
  protected:
   void SetUp() override {

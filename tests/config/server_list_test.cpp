@@ -23,6 +23,9 @@ struct ParseCase {
   Entries entries;
 };
 
+// Names the case in test listings (instead of its raw bytes).
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.what; }
+
 class ServerListParse : public testing::TestWithParam<ParseCase> {};
 
 TEST_P(ServerListParse, GivesTheEntriesInOrder) {

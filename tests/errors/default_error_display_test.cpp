@@ -14,6 +14,9 @@ struct PeriodCase {
   std::string shown;
 };
 
+// Names the case in test listings by its text.
+void PrintTo(const PeriodCase& c, std::ostream* os) { *os << '[' << c.text << ']'; }
+
 class PeriodRule : public testing::TestWithParam<PeriodCase> {};
 
 TEST_P(PeriodRule, AppendsAPeriodOnlyAfterCharactersSortingAfterIt) {
@@ -41,6 +44,8 @@ struct FailureCase {
   std::exception_ptr failure;
   std::vector<UiCall> calls;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.what; }
 
 class DefaultDisplay : public testing::TestWithParam<FailureCase> {};
 
