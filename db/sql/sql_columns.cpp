@@ -176,7 +176,7 @@ void ColumnValue::Read(ISQLCursor& cursor, LastDriverError& last) {
           last.message = "dbExpress Error: [0x0007]: Invalid Data Translation";
           throw EDatabaseError(last.message);
         }
-        const double v = DateToDayNumber(date) * kMSecsPerDay +
+        const double v = static_cast<double>(DateToDayNumber(date)) * kMSecsPerDay +
                          ((ts.Hour * 60.0 + ts.Minute) * 60.0 + ts.Second) * 1000.0 + ts.Fraction;
         std::memcpy(fixed_, &v, fixed_size_ = sizeof v);
       }
