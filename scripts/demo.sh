@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 scripts/deps.sh
-scripts/build.sh
+scripts/build.sh contabiliza-contado db_firebird
 
 demo="$root/build/demo"
 mkdir -p "$demo/xdg/KVN"
