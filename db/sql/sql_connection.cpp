@@ -79,6 +79,8 @@ TSQLConnection::~TSQLConnection() {
   } catch (...) {
     // A destructor cannot report; the driver objects are released below regardless.
   }
+  const std::vector<SQLConnectionClient*> clients = clients_;
+  for (SQLConnectionClient* client : clients) client->ConnectionDestroyed();
 }
 
 void TSQLConnection::LoadDriver() {

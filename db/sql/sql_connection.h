@@ -31,6 +31,8 @@ class SQLConnectionClient {
  public:
   // The connection is closing: close, and release the command.
   virtual void ConnectionClosing() = 0;
+  // The connection is being destroyed: forget it, so nothing reaches it afterwards.
+  virtual void ConnectionDestroyed() = 0;
 
  protected:
   ~SQLConnectionClient() = default;

@@ -37,6 +37,11 @@ void TCustomSQLDataSet::ConnectionClosing() {
   UnPrepare();
 }
 
+void TCustomSQLDataSet::ConnectionDestroyed() {
+  UnPrepare();
+  connection_ = nullptr;
+}
+
 void TCustomSQLDataSet::InternalOpen() {
   if (!connection_) DatabaseError("Missing SQLConnection property", this);
   std::string text = StatementText();

@@ -61,6 +61,7 @@ class TCustomSQLDataSet : public TDataSet, private SQLConnectionClient {
 
  private:
   void ConnectionClosing() override;
+  void ConnectionDestroyed() override;
   void Execute();
   TGetResult Fetch();
   std::vector<SQLParamValue> BoundParams() const;

@@ -121,6 +121,12 @@ TEST(SqlFirebird, ReadsTheCompanyTablesWithTheirFieldClasses) {
   connection->Close();
   EXPECT_FALSE(table.Active());
   EXPECT_FALSE(rates.Active());
+
+  // A connection destroyed before its datasets leaves them without one, not pointing at it.
+  rates.Open();
+  connection.reset();
+  EXPECT_FALSE(rates.Active());
+  EXPECT_EQ(ErrorOf([&] { rates.Open(); }), "Missing SQLConnection property");
 }
 
 TEST(SqlFirebird, DuplicateColumnNamesAndDatasetFailures) {
