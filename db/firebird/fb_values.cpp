@@ -95,25 +95,22 @@ bool SqlToIscTimestamp(const SQLTimeStamp& stamp, ISC_TIMESTAMP& out) {
 }
 
 TBcd ScaledToBcd(std::int64_t value, int scale, int precision) {
-  // Digits of the magnitude, least significant first; unsigned, as the smallest int64 has no
-  // positive twin.
+  // Unsigned magnitude, as the smallest int64 has no positive twin.
   std::uint64_t magnitude =
       value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-  int digits[20];
-  int count = 0;
-  do {
-    digits[count++] = static_cast<int>(magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
+  int count = 1;
+  for (std::uint64_t rest = magnitude / 10; rest != 0; rest /= 10) ++count;
   // A value wider than the column's precision keeps every digit rather than losing any.
   const int total = std::max(count, precision);
   TBcd bcd;
   bcd.Precision = static_cast<std::uint8_t>(total);
   bcd.SignSpecialPlaces = static_cast<std::uint8_t>(scale | (value < 0 ? 0x80 : 0));
-  for (int i = 0; i < total; ++i) {
-    const int fromLeast = total - 1 - i;
-    const int digit = fromLeast < count ? digits[fromLeast] : 0;
-    bcd.Fraction[i / 2] |= static_cast<std::uint8_t>(i % 2 == 0 ? digit << 4 : digit);
+  // Digits from the least significant nibble up; the leading ones stay zero. This runs for every
+  // decimal of every fetched row, so it touches only the nibbles that hold digits.
+  for (int position = total - 1; magnitude != 0; --position) {
+    const auto digit = static_cast<std::uint8_t>(magnitude % 10);
+    magnitude /= 10;
+    bcd.Fraction[position / 2] |= position % 2 == 0 ? static_cast<std::uint8_t>(digit << 4) : digit;
   }
   return bcd;
 }
