@@ -6,24 +6,9 @@
 #include <stdexcept>
 #include <vector>
 
-namespace {
+#include "bench/cached_open/isc_check.h"
 
-std::string StatusText(const ISC_STATUS* status) {
-  std::string text;
-  char buf[512];
-  const ISC_STATUS* p = status;
-  while (fb_interpret(buf, sizeof buf, &p) > 0) {
-    if (!text.empty()) text += ' ';
-    text += buf;
-  }
-  return text;
-}
-
-void Check(const ISC_STATUS* status) {
-  if (status[0] == 1 && status[1] != 0) throw std::runtime_error(StatusText(status));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 BareReadResult BareRead(const std::string& path, std::int32_t firebirdDay) {
   ISC_STATUS_ARRAY st{};

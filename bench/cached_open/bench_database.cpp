@@ -6,22 +6,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench/cached_open/isc_check.h"
+
 namespace {
-
-std::string StatusText(const ISC_STATUS* status) {
-  std::string text;
-  char buf[512];
-  const ISC_STATUS* p = status;
-  while (fb_interpret(buf, sizeof buf, &p) > 0) {
-    if (!text.empty()) text += ' ';
-    text += buf;
-  }
-  return text;
-}
-
-void Check(const ISC_STATUS* status) {
-  if (status[0] == 1 && status[1] != 0) throw std::runtime_error(StatusText(status));
-}
 
 void Execute(isc_db_handle& db, const std::string& sql) {
   ISC_STATUS_ARRAY st{};
@@ -30,7 +17,7 @@ void Execute(isc_db_handle& db, const std::string& sql) {
   Check(st);
   isc_dsql_execute_immediate(st, &db, &tr, 0, sql.c_str(), SQL_DIALECT_V6, nullptr);
   if (st[0] == 1 && st[1] != 0) {
-    const std::string text = StatusText(st);
+    const std::string text = IscStatusText(st);
     isc_rollback_transaction(st, &tr);
     throw std::runtime_error(text);
   }

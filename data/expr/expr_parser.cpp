@@ -145,11 +145,9 @@ class Parser {
     return expr_.NewUnaryNode(op, operand);
   }
 
-  ExprNode* InList(ExprNode* left) {
-    Advance();
-    if (token_.Kind != K::kLParen) ExprError(Format(exprmsg::kLParenExpected, Describe()));
-    Advance();
-    if (token_.Kind == K::kRParen) ExprError(exprmsg::kEmptyInList);
+  // A comma-separated list of expressions and its closing ")", which is consumed.
+  // REQUIRES: the current token starts the first expression.
+  std::vector<ExprNode*> ExpressionsUpToRParen() {
     std::vector<ExprNode*> list;
     for (;;) {
       list.push_back(Expression());
@@ -162,7 +160,15 @@ class Parser {
         ExprError(Format(exprmsg::kListSeparatorExpected, Describe()));
       }
     }
-    return expr_.NewInNode(left, std::move(list));
+    return list;
+  }
+
+  ExprNode* InList(ExprNode* left) {
+    Advance();
+    if (token_.Kind != K::kLParen) ExprError(Format(exprmsg::kLParenExpected, Describe()));
+    Advance();
+    if (token_.Kind == K::kRParen) ExprError(exprmsg::kEmptyInList);
+    return expr_.NewInNode(left, ExpressionsUpToRParen());
   }
 
   ExprNode* Sum() {
@@ -232,23 +238,11 @@ class Parser {
   // REQUIRES: the current token is the "(" after the function's name.
   ExprNode* FunctionCall(std::string_view name) {
     Advance();
-    std::vector<ExprNode*> args;
     if (token_.Kind == K::kRParen) {
       Advance();
-      return expr_.NewFunctionNode(name, std::move(args));
+      return expr_.NewFunctionNode(name, {});
     }
-    for (;;) {
-      args.push_back(Expression());
-      if (token_.Kind == K::kComma) {
-        Advance();
-      } else if (token_.Kind == K::kRParen) {
-        Advance();
-        break;
-      } else {
-        ExprError(Format(exprmsg::kListSeparatorExpected, Describe()));
-      }
-    }
-    return expr_.NewFunctionNode(name, std::move(args));
+    return expr_.NewFunctionNode(name, ExpressionsUpToRParen());
   }
 
   // The record keeps the name as written in the text, not as the field list spells it.
