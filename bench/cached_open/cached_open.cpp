@@ -4,6 +4,7 @@
 #include "bench/cached_open/bench_database.h"
 #include "data/client/client_dataset.h"
 #include "data/provider/dataset_provider.h"
+#include "db/dataset/fields.h"
 #include "db/sql/sql_connection.h"
 #include "db/sql/sql_dataset.h"
 
@@ -35,12 +36,11 @@ std::int64_t OpenCAjusteOnce(const std::string& path, int dayIndex) {
     cAjuste.SetName("CAjuste");
     cAjuste.ProviderName = "PAjuste";
     cAjuste.PacketRecords = 1000;
-    using engine::DSType;
-    cAjuste.AddField({"AJCI_ID", DSType::kInteger, 0, true, false, ""});
-    cAjuste.AddField({"AJCI_FECINI", DSType::kDate, 0, false, false, "F.Desde"});
-    cAjuste.AddField({"AJCI_FECFIN", DSType::kDate, 0, false, false, "F.Hasta"});
-    cAjuste.AddField({"AJCI_PORC", DSType::kBcd, 0, false, false, "Porc"});
-    cAjuste.AddField({"AJCI_FACTOR", DSType::kBcd, 0, false, false, "Factor"});
+    cAjuste.AddField<TIntegerField>("AJCI_ID").SetRequired(true);
+    cAjuste.AddField<TDateField>("AJCI_FECINI").SetDisplayLabel("F.Desde");
+    cAjuste.AddField<TDateField>("AJCI_FECFIN").SetDisplayLabel("F.Hasta");
+    cAjuste.AddField<TFMTBCDField>("AJCI_PORC").SetDisplayLabel("Porc");
+    cAjuste.AddField<TFMTBCDField>("AJCI_FACTOR").SetDisplayLabel("Factor");
     FormatSettings fs;
     const TDateTime day = EncodeDate(kBenchYear, kBenchMonth, kBenchDay) + dayIndex;
     cAjuste.Settings = fs;

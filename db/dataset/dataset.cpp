@@ -1,5 +1,7 @@
 #include "db/dataset/dataset.h"
 
+#include <exception>
+
 #include "base/text.h"
 #include "db/dataset/fields.h"
 
@@ -38,10 +40,15 @@ void TDataSet::Open() {
       BindFields();
     }
     state_ = TDataSetState::dsBrowse;
+    InternalFieldsReady();
     bof_ = true;
     eof_ = InternalFirst() != TGetResult::grOK;
   } catch (...) {
-    InternalClose();
+    try {
+      InternalClose();
+    } catch (...) {
+      // The open's own failure is the one to report.
+    }
     DestroyDefaultFields();
     state_ = TDataSetState::dsInactive;
     bof_ = eof_ = true;
@@ -54,11 +61,17 @@ void TDataSet::Open() {
 void TDataSet::Close() {
   if (!Active()) return;
   Fire(BeforeClose, *this);
-  InternalClose();
+  std::exception_ptr failure;
+  try {
+    InternalClose();
+  } catch (...) {
+    failure = std::current_exception();
+  }
   DestroyDefaultFields();
   state_ = TDataSetState::dsInactive;
   bof_ = eof_ = true;
   modified_ = false;
+  if (failure) std::rethrow_exception(failure);
   Fire(AfterClose, *this);
 }
 

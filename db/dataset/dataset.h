@@ -143,8 +143,13 @@ class TDataSet : public TComponent {
 
   // Opens the source and fills FieldDefs(). Throwing is fine: InternalClose follows.
   virtual void InternalOpen() = 0;
-  // Releases the source and every record. Runs also after a failed InternalOpen, so it must
-  // cope with a half-open source; it must not throw.
+  // Runs once the fields are created or bound, before the first record is made current.
+  // Throwing is fine: InternalClose follows.
+  virtual void InternalFieldsReady() {}
+  // Releases the source and every record. Runs also after a failed open, so it must cope with
+  // a half-open source. It may throw only after it has released everything: Close() still
+  // leaves the dataset closed and then lets the failure pass on; a failed open reports its own
+  // failure instead.
   virtual void InternalClose() = 0;
   // Make the first record current: grOK, or grEOF when there is none.
   virtual TGetResult InternalFirst() = 0;

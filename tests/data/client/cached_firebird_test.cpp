@@ -11,6 +11,7 @@
 #include "data/client/client_dataset.h"
 #include "data/provider/dataset_provider.h"
 #include "data/provider/local_app_server.h"
+#include "db/dataset/fields.h"
 #include "db/sql/sql_connection.h"
 #include "db/sql/sql_dataset.h"
 #include "tests/support/test_database.h"
@@ -78,12 +79,11 @@ struct Chain {
     cds.ProviderName = "PAjuste";
     cds.PacketRecords = 1000;
     if (ajusteFields) {
-      using engine::DSType;
-      cds.AddField({"AJCI_ID", DSType::kInteger, 0, true, false, ""});
-      cds.AddField({"AJCI_FECINI", DSType::kDate, 0, false, false, "F.Desde"});
-      cds.AddField({"AJCI_FECFIN", DSType::kDate, 0, false, false, "F.Hasta"});
-      cds.AddField({"AJCI_PORC", DSType::kBcd, 0, false, false, "Porc"});
-      cds.AddField({"AJCI_FACTOR", DSType::kBcd, 0, false, false, "Factor"});
+      cds.AddField<TIntegerField>("AJCI_ID").SetRequired(true);
+      cds.AddField<TDateField>("AJCI_FECINI").SetDisplayLabel("F.Desde");
+      cds.AddField<TDateField>("AJCI_FECFIN").SetDisplayLabel("F.Hasta");
+      cds.AddField<TFMTBCDField>("AJCI_PORC").SetDisplayLabel("Porc");
+      cds.AddField<TFMTBCDField>("AJCI_FACTOR").SetDisplayLabel("Factor");
     }
   }
   void Open() {
@@ -132,7 +132,7 @@ TEST_F(CachedFirebird, AFilteredOpeningFetchesEverythingAndShowsOneDate) {
   EXPECT_FALSE(c.sql->Active());
   int visible = 0;
   for (c.cds.First(); !c.cds.Eof(); c.cds.Next()) {
-    EXPECT_EQ(c.cds.AsDate("AJCI_FECINI"), EncodeDate(2026, 1, 2));
+    EXPECT_EQ(c.cds.FieldByName("AJCI_FECINI").AsDateTime(), EncodeDate(2026, 1, 2));
     ++visible;
   }
   EXPECT_EQ(visible, 7);  // ids 1, 366, 731, ... up to 2500
@@ -188,23 +188,39 @@ TEST_F(CachedFirebird, LocateUnderACommaSeparatorFindsTheDecimal) {
   c.Open();
   c.cds.Next();
   EXPECT_TRUE(c.cds.Locate("AJCI_PORC", {Currency::FromRaw(8000)}));
-  EXPECT_EQ(c.cds.AsInteger("AJCI_ID"), 9001);
-  EXPECT_EQ(c.cds.AsString("AJCI_FACTOR"), "0,8");
+  EXPECT_EQ(c.cds.FieldByName("AJCI_ID").AsInteger(), 9001);
+  EXPECT_EQ(c.cds.FieldByName("AJCI_FACTOR").AsString(), "0,8");
   EXPECT_FALSE(c.cds.Locate("AJCI_PORC", {Currency::FromInt(16)}));
-  EXPECT_EQ(c.cds.AsInteger("AJCI_ID"), 9001);
+  EXPECT_EQ(c.cds.FieldByName("AJCI_ID").AsInteger(), 9001);
+}
+
+TEST_F(CachedFirebird, FieldsCreatedForARateListKeepTheDecimalsOfTheColumn) {
+  Chain c(Conn(), false, poAllowCommandText, false);
+  c.cds.Settings.DecimalSeparator = ',';
+  c.cds.SetCommandText("SELECT DISTINCT TAIV_PORC FROM TARIFA_IVA");
+  c.Open();
+  ASSERT_EQ(c.cds.FieldCount(), 1);
+  TField& rate = c.cds.Fields(0);
+  EXPECT_EQ(rate.FieldName(), "TAIV_PORC");
+  EXPECT_NE(dynamic_cast<TFMTBCDField*>(&rate), nullptr);
+  EXPECT_EQ(rate.Precision(), 15);
+  EXPECT_EQ(rate.Size(), 4);
+  std::vector<std::string> rates;
+  for (; !c.cds.Eof(); c.cds.Next()) rates.push_back(rate.DisplayText());
+  EXPECT_EQ(rates, (std::vector<std::string>{"0", "5", "19"}));
 }
 
 TEST_F(CachedFirebird, ARequiredNullIdFailsThePostThroughOnPostError) {
   Chain c(Conn(), true, 0, true);
   std::string seen;
-  c.cds.OnPostError = [&](TClientDataSet&, EDatabaseError& e, TDataAction& action) {
+  c.cds.OnPostError = [&](TDataSet&, EDatabaseError& e, TDataAction& action) {
     seen = e.Message();
     action = TDataAction::daAbort;
   };
   c.Open();
   c.cds.Insert();
-  c.cds.SetDate("AJCI_FECINI", EncodeDate(2026, 3, 30));
-  c.cds.SetCurrency("AJCI_FACTOR", Currency::FromRaw(8000));
+  c.cds.FieldByName("AJCI_FECINI").SetAsDateTime(EncodeDate(2026, 3, 30));
+  c.cds.FieldByName("AJCI_FACTOR").SetAsCurrency(Currency::FromRaw(8000));
   EXPECT_THROW(c.cds.Post(), EAbort);
   EXPECT_EQ(seen, "Field 'AJCI_ID' must have a value");
   EXPECT_EQ(c.cds.State(), TDataSetState::dsInsert);

@@ -14,6 +14,7 @@
 #include "base/date_time.h"
 #include "data/provider/dataset_provider.h"
 #include "data/provider/local_app_server.h"
+#include "db/dataset/fields.h"
 
 namespace {
 
@@ -165,7 +166,7 @@ TEST(ClientDataSet, OpeningSendsTheRequestsThePacketSizeAndFilterCallFor) {
       EXPECT_EQ(w.cds.RowsInMemory(), c.rows);
       EXPECT_EQ(w.Visible(), c.visible);
       for (w.cds.First(); !w.cds.Eof(); w.cds.Next()) {
-        ASSERT_EQ(w.cds.AsDate("AJCI_FECINI"), EncodeDate(2023, 3, 3));
+        ASSERT_EQ(w.cds.FieldByName("AJCI_FECINI").AsDateTime(), EncodeDate(2023, 3, 3));
       }
     } else {
       EXPECT_EQ(w.cds.IsEmpty(), c.rows == 0);
@@ -182,7 +183,7 @@ TEST(ClientDataSet, WalkingPastAFullPacketFetchesTheNextOne) {
   EXPECT_FALSE(w.source->Active());
   w.cds.Last();
   EXPECT_EQ(w.requests.size(), 2u);  // the data ran out: nothing more is asked
-  EXPECT_EQ(w.cds.AsInteger("AJCI_ID"), 1000);
+  EXPECT_EQ(w.cds.FieldByName("AJCI_ID").AsInteger(), 1000);
 }
 
 TEST(ClientDataSet, ReopeningSendsNothingAndKeepsTheRow) {
@@ -192,23 +193,23 @@ TEST(ClientDataSet, ReopeningSendsNothingAndKeepsTheRow) {
   w.cds.Next();
   w.cds.Open();
   EXPECT_EQ(w.requests.size(), 1u);
-  EXPECT_EQ(w.cds.AsInteger("AJCI_ID"), 3);
+  EXPECT_EQ(w.cds.FieldByName("AJCI_ID").AsInteger(), 3);
 }
 
 TEST(ClientDataSet, ClosingResetsTheProviderAndDiscardsChanges) {
   Window w(Table(2500));
   w.Open();
   w.cds.Edit();
-  w.cds.SetInteger("AJCI_ID", 77);
+  w.cds.FieldByName("AJCI_ID").SetAsInteger(77);
   w.cds.Post();
   EXPECT_EQ(w.cds.ChangeCount(), 1);
   w.cds.Close();
   EXPECT_EQ(w.requests.back(), (std::pair<int, int>{0, grReset}));
   EXPECT_FALSE(w.source->Active());
-  EXPECT_TRUE(w.cds.Fields().empty());  // created at open, gone at close
+  EXPECT_EQ(w.cds.FieldCount(), 0);  // created at open, gone at close
   w.Open();
   EXPECT_EQ(w.cds.ChangeCount(), 0);
-  EXPECT_EQ(w.cds.AsInteger("AJCI_ID"), 1);
+  EXPECT_EQ(w.cds.FieldByName("AJCI_ID").AsInteger(), 1);
 }
 
 TEST(ClientDataSet, NoResetCallSkipsTheResetRequest) {
@@ -242,10 +243,10 @@ TEST(ClientDataSet, LocateWritesNumbersWithTheRegionalSeparator) {
   w.Open();
   w.cds.Next();
   EXPECT_TRUE(w.cds.Locate("AJCI_PORC", {Currency::FromRaw(8000)}));
-  EXPECT_EQ(w.cds.AsInteger("AJCI_ID"), 4);
-  EXPECT_EQ(w.cds.AsString("AJCI_PORC"), "0,8");
+  EXPECT_EQ(w.cds.FieldByName("AJCI_ID").AsInteger(), 4);
+  EXPECT_EQ(w.cds.FieldByName("AJCI_PORC").AsString(), "0,8");
   EXPECT_FALSE(w.cds.Locate("AJCI_PORC", {Currency::FromInt(7)}));
-  EXPECT_EQ(w.cds.AsInteger("AJCI_ID"), 4);  // not found: the row stays
+  EXPECT_EQ(w.cds.FieldByName("AJCI_ID").AsInteger(), 4);  // not found: the row stays
   EXPECT_TRUE(w.cds.Locate("AJCI_PORC", {0.8}));
   EXPECT_FALSE(w.cds.Locate("AJCI_PORC", {std::monostate{}}));
 }
@@ -302,13 +303,13 @@ TEST(ClientDataSet, PostOfARequiredNullGoesThroughOnPostError) {
   for (const Case c : {Case{TDataAction::daAbort, true}, Case{TDataAction::daFail, false}}) {
     Window w(Table(2));
     std::vector<std::string> seen;
-    w.cds.OnPostError = [&](TClientDataSet&, EDatabaseError& e, TDataAction& action) {
+    w.cds.OnPostError = [&](TDataSet&, EDatabaseError& e, TDataAction& action) {
       seen.push_back(e.Message());
       action = c.answer;
     };
     w.Open();
     w.cds.Insert();
-    w.cds.SetDate("AJCI_FECINI", EncodeDate(2023, 3, 30));
+    w.cds.FieldByName("AJCI_FECINI").SetAsDateTime(EncodeDate(2023, 3, 30));
     if (c.abort) {
       EXPECT_THROW(w.cds.Post(), EAbort);
     } else {
@@ -324,9 +325,9 @@ TEST(ClientDataSet, PostOfARequiredNullGoesThroughOnPostError) {
 TEST(ClientDataSet, RetryRunsTheStepAgain) {
   Window w(Table(2));
   int calls = 0;
-  w.cds.OnPostError = [&](TClientDataSet& ds, EDatabaseError&, TDataAction& action) {
+  w.cds.OnPostError = [&](TDataSet& ds, EDatabaseError&, TDataAction& action) {
     ++calls;
-    ds.SetInteger("AJCI_ID", 0);
+    ds.FieldByName("AJCI_ID").SetAsInteger(0);
     action = TDataAction::daRetry;
   };
   w.Open();
@@ -335,7 +336,7 @@ TEST(ClientDataSet, RetryRunsTheStepAgain) {
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(w.cds.State(), TDataSetState::dsBrowse);
   EXPECT_EQ(w.cds.ChangeCount(), 1);
-  EXPECT_EQ(w.cds.AsInteger("AJCI_ID"), 0);
+  EXPECT_EQ(w.cds.FieldByName("AJCI_ID").AsInteger(), 0);
 }
 
 TEST(ClientDataSet, InsertPlacesTheRowBeforeTheCurrentOne) {
@@ -343,17 +344,18 @@ TEST(ClientDataSet, InsertPlacesTheRowBeforeTheCurrentOne) {
   w.Open();
   w.cds.Next();  // row 2
   w.cds.Insert();
-  w.cds.SetInteger("AJCI_ID", 50);
+  w.cds.FieldByName("AJCI_ID").SetAsInteger(50);
   w.cds.Post();
   std::vector<int> ids;
-  for (w.cds.First(); !w.cds.Eof(); w.cds.Next()) ids.push_back(w.cds.AsInteger("AJCI_ID"));
+  for (w.cds.First(); !w.cds.Eof(); w.cds.Next())
+    ids.push_back(w.cds.FieldByName("AJCI_ID").AsInteger());
   EXPECT_EQ(ids, (std::vector<int>{1, 50, 2, 3}));
 }
 
 TEST(ClientDataSet, DeleteOnAnEmptyDatasetFailsBeforeTheProtectedStep) {
   Window w(Table(0));
   bool called = false;
-  w.cds.OnDeleteError = [&](TClientDataSet&, EDatabaseError&, TDataAction&) { called = true; };
+  w.cds.OnDeleteError = [&](TDataSet&, EDatabaseError&, TDataAction&) { called = true; };
   w.Open();
   EXPECT_EQ(MessageOf<EDatabaseError>([&] { w.cds.Delete(); }),
             "CAjuste: Cannot perform this operation on an empty dataset");
@@ -363,18 +365,15 @@ TEST(ClientDataSet, DeleteOnAnEmptyDatasetFailsBeforeTheProtectedStep) {
 TEST(ClientDataSet, DisabledOperationsFailWithTheirMessages) {
   struct Case {
     TProviderOptions options;
-    std::function<void(TClientDataSet&)> op;
+    std::function<void(TDataSet&)> op;
     std::string message;
   };
   const Case cases[] = {
-      {poReadOnly, [](TClientDataSet& d) { d.Edit(); },
-       "CAjuste: Cannot modify a read-only dataset"},
-      {poReadOnly, [](TClientDataSet& d) { d.Insert(); },
-       "CAjuste: Cannot modify a read-only dataset"},
-      {poDisableEdits, [](TClientDataSet& d) { d.Edit(); },
-       "CAjuste: Modifications are not allowed"},
-      {poDisableInserts, [](TClientDataSet& d) { d.Insert(); }, "CAjuste: Inserts are not allowed"},
-      {poDisableDeletes, [](TClientDataSet& d) { d.Delete(); }, "CAjuste: Deletes are not allowed"},
+      {poReadOnly, [](TDataSet& d) { d.Edit(); }, "CAjuste: Cannot modify a read-only dataset"},
+      {poReadOnly, [](TDataSet& d) { d.Insert(); }, "CAjuste: Cannot modify a read-only dataset"},
+      {poDisableEdits, [](TDataSet& d) { d.Edit(); }, "CAjuste: Modifications are not allowed"},
+      {poDisableInserts, [](TDataSet& d) { d.Insert(); }, "CAjuste: Inserts are not allowed"},
+      {poDisableDeletes, [](TDataSet& d) { d.Delete(); }, "CAjuste: Deletes are not allowed"},
   };
   for (const Case& c : cases) {
     Window w(Table(2), c.options);
@@ -386,29 +385,88 @@ TEST(ClientDataSet, DisabledOperationsFailWithTheirMessages) {
 
 TEST(ClientDataSet, PersistentFieldsBindByNameAndType) {
   struct Case {
-    TClientField field;
+    std::function<std::unique_ptr<TField>()> make;
+    const char* name;
+    const char* label;
     std::string message;
   };
   const Case cases[] = {
-      {{"AJCI_ID", engine::DSType::kInteger, 0, true, false, ""}, ""},
-      {{"AJCI_FECFIN", engine::DSType::kDate, 0, false, false, "F.Hasta"},
+      {[] { return std::make_unique<TIntegerField>(); }, "AJCI_ID", "", ""},
+      {[] { return std::make_unique<TDateField>(); }, "AJCI_FECFIN", "F.Hasta",
        "CAjuste: Field 'F.Hasta' not found"},
-      {{"AJCI_PORC", engine::DSType::kFloat, 0, false, false, "Porc"},
+      {[] { return std::make_unique<TFloatField>(); }, "AJCI_PORC", "Porc",
        "CAjuste: Type mismatch for field 'Porc', expecting: Float actual: FMTBcd"},
   };
   for (const Case& c : cases) {
     Window w(Table(2));
-    w.cds.AddField(c.field);
+    std::unique_ptr<TField> field = c.make();
+    field->SetFieldName(c.name);
+    field->SetDisplayLabel(c.label);
+    w.cds.AddField(std::move(field));
     if (c.message.empty()) {
       w.Open();
-      EXPECT_EQ(w.cds.Fields().size(), 1u);
-      EXPECT_EQ(w.cds.Fields()[0].FieldNo, 1);
+      ASSERT_EQ(w.cds.FieldCount(), 1);
+      EXPECT_EQ(w.cds.Fields(0).FieldNo(), 1);
+      EXPECT_EQ(w.cds.Fields(0).AsInteger(), 1);
+      w.cds.Close();
+      EXPECT_EQ(w.cds.FieldCount(), 1);  // persistent fields outlive the close
     } else {
       EXPECT_EQ(MessageOf<EDatabaseError>([&] { w.Open(); }), c.message);
       EXPECT_FALSE(w.cds.Active());
       EXPECT_FALSE(w.source->Active());  // the provider was reset
     }
   }
+}
+
+TEST(ClientDataSet, FieldsCreatedAtOpenFollowThePacketColumns) {
+  Window w(Table(2));
+  w.Open();
+  ASSERT_EQ(w.cds.FieldCount(), 3);
+  EXPECT_NE(dynamic_cast<TIntegerField*>(&w.cds.Fields(0)), nullptr);
+  EXPECT_TRUE(w.cds.Fields(0).Required());
+  EXPECT_NE(dynamic_cast<TDateField*>(&w.cds.Fields(1)), nullptr);
+  EXPECT_EQ(w.cds.Fields(2).DataType(), TFieldType::ftFMTBcd);
+  EXPECT_EQ(w.cds.Fields(2).FieldNo(), 3);
+}
+
+TEST(ClientDataSet, FieldTextFollowsTheRegionalSettings) {
+  Window w(Table(4));
+  w.cds.Settings.DecimalSeparator = ',';
+  w.cds.Settings.ShortDateFormat = "dd/MM/yyyy";
+  w.cds.Settings.DateSeparator = '/';
+  w.Open();
+  TField& porc = w.cds.FieldByName("AJCI_PORC");
+  TField& fecini = w.cds.FieldByName("AJCI_FECINI");
+  EXPECT_EQ(porc.DisplayText(), "19");
+  EXPECT_EQ(fecini.DisplayText(), "01/03/2023");
+  w.cds.Edit();
+  porc.SetText("0,8");
+  fecini.SetText("30/03/2023");
+  w.cds.Post();
+  EXPECT_EQ(porc.AsCurrency(), Currency::FromRaw(8000));
+  EXPECT_EQ(porc.DisplayText(), "0,8");
+  EXPECT_EQ(fecini.AsDateTime(), EncodeDate(2023, 3, 30));
+  w.cds.Edit();
+  EXPECT_EQ(MessageOf<EConvertError>([&] { porc.SetText("0.8x"); }),
+            "0.8x is not a valid BCD value");
+  EXPECT_EQ(MessageOf<EConvertError>([&] { fecini.SetText("31/02/2023"); }),
+            "'31/02/2023' is not a valid date");
+  w.cds.Cancel();
+  EXPECT_EQ(porc.DisplayText(), "0,8");
+}
+
+TEST(ClientDataSet, AppendPutsTheRowAfterTheLastOneFetchingTheRest) {
+  Window w(Table(1500));
+  w.Open();
+  w.cds.Append();
+  w.cds.FieldByName("AJCI_ID").SetAsInteger(9000);
+  w.cds.Post();
+  EXPECT_EQ(w.requests, (Requests{{1000, 1}, {-1, 0}}));
+  w.cds.Next();
+  EXPECT_TRUE(w.cds.Eof());
+  EXPECT_EQ(w.cds.FieldByName("AJCI_ID").AsInteger(), 9000);
+  w.cds.Prior();
+  EXPECT_EQ(w.cds.FieldByName("AJCI_ID").AsInteger(), 1500);
 }
 
 TEST(ClientDataSet, ApplyUpdatesContactsTheProviderOnlyWithChanges) {

@@ -210,6 +210,25 @@ TEST(DataSet, FailedOpenLeavesItClosed) {
   EXPECT_EQ(log, "");
 }
 
+TEST(DataSet, AFailingCloseStillClosesAndAFailedOpenReportsItsOwnFailure) {
+  TMemoryDataSet data({Def("N", TFieldType::ftInteger)});
+  Fill(data, {1});
+  data.onClose = [] { throw EDatabaseError("reset refused"); };
+  data.Open();
+  EXPECT_THROW(data.Close(), EDatabaseError);
+  EXPECT_FALSE(data.Active());
+  EXPECT_EQ(data.FieldCount(), 0);
+
+  data.onOpen = [] { throw EDatabaseError("open refused"); };
+  try {
+    data.Open();
+    FAIL();
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "open refused");
+  }
+  EXPECT_FALSE(data.Active());
+}
+
 TEST(DataSet, EventsRunAroundTheirOperations) {
   TMemoryDataSet data({Def("N", TFieldType::ftInteger)});
   Fill(data, {1});

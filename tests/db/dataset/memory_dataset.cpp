@@ -20,6 +20,7 @@ void TMemoryDataSet::InternalClose() {
   ++closeCalls;
   buffer_.clear();
   current_ = 0;
+  if (onClose) onClose();
 }
 
 TGetResult TMemoryDataSet::InternalFirst() {

@@ -26,6 +26,8 @@ class TMemoryDataSet : public TDataSet {
   // Runs at the start of InternalOpen / InternalPost (a test may throw from it).
   std::function<void()> onOpen;
   std::function<void()> onPost;
+  // Runs at the end of InternalClose, after everything is released.
+  std::function<void()> onClose;
   int closeCalls = 0;
 
   bool CanModify() const override { return !readOnly; }

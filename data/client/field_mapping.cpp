@@ -1,0 +1,137 @@
+#include "data/client/field_mapping.h"
+
+#include "db/dataset/dataset.h"
+
+using engine::DSType;
+
+namespace {
+
+TFieldType FieldTypeOf(DSType type) {
+  switch (type) {
+    case DSType::kText:
+      return TFieldType::ftString;
+    case DSType::kDate:
+      return TFieldType::ftDate;
+    case DSType::kLogical:
+      return TFieldType::ftBoolean;
+    case DSType::kSmallInt:
+      return TFieldType::ftSmallint;
+    case DSType::kInteger:
+      return TFieldType::ftInteger;
+    case DSType::kFloat:
+      return TFieldType::ftFloat;
+    case DSType::kBcd:
+      return TFieldType::ftFMTBcd;
+    case DSType::kTime:
+      return TFieldType::ftTime;
+    case DSType::kDateTime:
+      return TFieldType::ftDateTime;
+    case DSType::kWord:
+      return TFieldType::ftWord;
+    case DSType::kLargeInt:
+      return TFieldType::ftLargeint;
+    case DSType::kBytes:
+      return TFieldType::ftBytes;
+    case DSType::kBlob:
+      return TFieldType::ftBlob;
+    case DSType::kMemo:
+      return TFieldType::ftMemo;
+  }
+  return TFieldType::ftUnknown;
+}
+
+std::int32_t IntItem(const engine::DSColumn& column, const char* name, std::int32_t fallback) {
+  const engine::DSAttr* attr = engine::FindAttr(column.items, name);
+  if (attr == nullptr) return fallback;
+  const auto* n = std::get_if<std::int64_t>(&attr->value);
+  return n != nullptr && *n >= 0 && *n <= 64 ? static_cast<std::int32_t>(*n) : fallback;
+}
+
+ExprFieldType ExprTypeOf(TFieldType type) {
+  switch (type) {
+    case TFieldType::ftString:
+      return ExprFieldType::ftString;
+    case TFieldType::ftFixedChar:
+      return ExprFieldType::ftFixedChar;
+    case TFieldType::ftWideString:
+      return ExprFieldType::ftWideString;
+    case TFieldType::ftSmallint:
+      return ExprFieldType::ftSmallint;
+    case TFieldType::ftInteger:
+      return ExprFieldType::ftInteger;
+    case TFieldType::ftWord:
+      return ExprFieldType::ftWord;
+    case TFieldType::ftAutoInc:
+      return ExprFieldType::ftAutoInc;
+    case TFieldType::ftLargeint:
+      return ExprFieldType::ftLargeint;
+    case TFieldType::ftBoolean:
+      return ExprFieldType::ftBoolean;
+    case TFieldType::ftFloat:
+      return ExprFieldType::ftFloat;
+    case TFieldType::ftCurrency:
+      return ExprFieldType::ftCurrency;
+    case TFieldType::ftBCD:
+      return ExprFieldType::ftBCD;
+    case TFieldType::ftFMTBcd:
+      return ExprFieldType::ftFMTBcd;
+    case TFieldType::ftDate:
+      return ExprFieldType::ftDate;
+    case TFieldType::ftTime:
+      return ExprFieldType::ftTime;
+    case TFieldType::ftDateTime:
+      return ExprFieldType::ftDateTime;
+    case TFieldType::ftTimeStamp:
+      return ExprFieldType::ftTimeStamp;
+    case TFieldType::ftBytes:
+      return ExprFieldType::ftBytes;
+    case TFieldType::ftVarBytes:
+      return ExprFieldType::ftVarBytes;
+    case TFieldType::ftBlob:
+      return ExprFieldType::ftBlob;
+    case TFieldType::ftMemo:
+      return ExprFieldType::ftMemo;
+    case TFieldType::ftUnknown:
+      break;
+  }
+  return ExprFieldType::ftUnknown;
+}
+
+}  // namespace
+
+void ReadFieldDefs(const std::vector<engine::DSColumn>& columns, TFieldDefs& defs) {
+  defs.Clear();
+  for (const engine::DSColumn& column : columns) {
+    TFieldDef def;
+    def.Name = column.name;
+    def.DataType = FieldTypeOf(column.type);
+    switch (column.type) {
+      case DSType::kText:
+      case DSType::kBytes:
+        def.Size = static_cast<std::int32_t>(column.size);
+        break;
+      case DSType::kBcd:
+        def.Precision = IntItem(column, "WIDTH", 32);
+        def.Size = IntItem(column, "DECIMALS", 8);
+        break;
+      default:
+        break;
+    }
+    def.Required = (column.attrs & engine::kColRequired) != 0;
+    def.ReadOnly = (column.attrs & (engine::kColReadOnly | engine::kColHidden)) != 0;
+    defs.Add(std::move(def));
+  }
+}
+
+ExprFieldList ExprFieldsOf(const TDataSet& dataSet) {
+  ExprFieldList list;
+  list.reserve(static_cast<std::size_t>(dataSet.FieldCount()));
+  for (int i = 0; i < dataSet.FieldCount(); ++i) {
+    const TField& field = dataSet.Fields(i);
+    const TFieldKind kind = field.FieldKind();
+    list.push_back({field.FieldName(), static_cast<std::uint16_t>(field.FieldNo()),
+                    ExprTypeOf(field.DataType()), field.Size(),
+                    kind == TFieldKind::fkData || kind == TFieldKind::fkInternalCalc});
+  }
+  return list;
+}
