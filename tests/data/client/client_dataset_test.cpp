@@ -237,6 +237,17 @@ TEST(ClientDataSet, DeletingEveryVisibleRowLeavesTheOthers) {
   EXPECT_EQ(w.Visible(), 2250);
 }
 
+TEST(ClientDataSet, DeletingTheLastFetchedRowMakesTheNextUnfetchedOneCurrent) {
+  Window w(Table(1500));
+  w.Open();
+  EXPECT_EQ(w.cds.MoveBy(999), 999);
+  EXPECT_EQ(w.cds.FieldByName("AJCI_ID").AsInteger(), 1000);
+  w.cds.Delete();
+  EXPECT_EQ(w.requests, (Requests{{1000, 1}, {1000, 0}}));
+  EXPECT_EQ(w.cds.FieldByName("AJCI_ID").AsInteger(), 1001);
+  EXPECT_FALSE(w.cds.Eof());
+}
+
 TEST(ClientDataSet, LocateWritesNumbersWithTheRegionalSeparator) {
   Window w(Table(8));
   w.cds.Settings.DecimalSeparator = ',';
