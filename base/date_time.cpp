@@ -142,7 +142,8 @@ std::int32_t DateToDayNumber(TDateTime value) {
 }
 
 TDateTime DayNumberToDate(std::int32_t dayNumber) {
-  return static_cast<double>(dayNumber - kDateDelta);
+  // In double: a day number near the int32 limits must not overflow on the way.
+  return static_cast<double>(dayNumber) - kDateDelta;
 }
 
 std::int32_t TimeToMSecs(TDateTime value) {

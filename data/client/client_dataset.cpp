@@ -1,11 +1,10 @@
 #include "data/client/client_dataset.h"
 
-#include <cctype>
-
 #include "base/text.h"
 #include "data/client/field_mapping.h"
 #include "data/client/locate_expression.h"
 #include "data/expr/expr_parser.h"
+#include "data/provider/param_packet.h"
 #include "data/provider/provider_options.h"
 
 namespace {
@@ -54,34 +53,6 @@ std::string LocateValueText(const TLocateValue& v, TFieldType type, const Format
 
 }  // namespace
 
-std::vector<std::string> ParamNamesOf(std::string_view text) {
-  std::vector<std::string> names;
-  char quote = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (quote != 0) {
-      if (c == quote) quote = 0;
-      continue;
-    }
-    if (c == '\'' || c == '"') {
-      quote = c;
-    } else if (c == ':') {
-      if (i + 1 < text.size() && text[i + 1] == ':') {
-        ++i;
-        continue;
-      }
-      std::size_t end = i + 1;
-      while (end < text.size() &&
-             (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_')) {
-        ++end;
-      }
-      if (end > i + 1) names.emplace_back(text.substr(i + 1, end - i - 1));
-      i = end - 1;
-    }
-  }
-  return names;
-}
-
 TClientDataSet::TClientDataSet(TComponent* owner) : TDataSet(owner), link_(*this, this) {}
 
 TClientDataSet::~TClientDataSet() {
@@ -95,7 +66,7 @@ TClientDataSet::~TClientDataSet() {
 
 void TClientDataSet::SetCommandText(std::string text) {
   commandText_ = std::move(text);
-  paramNames_ = ParamNamesOf(commandText_);
+  params_.ParseSQL(commandText_, true);
 }
 
 bool TClientDataSet::Attribute(const char* name) const {
@@ -112,8 +83,9 @@ bool TClientDataSet::CanModify() const {
 }
 
 TPacketData TClientDataSet::Request(std::int32_t count, std::int32_t& recsOut, std::int32_t options,
-                                    std::string_view commandText) {
+                                    std::string_view commandText, bool withParams) {
   TPacketData params;
+  if (withParams && params_.Count() > 0) params = engine::DSPacket::FromBytes(PackParams(params_));
   TOwnerData ownerData;
   return link_.GetRecords(count, recsOut, options, commandText, params, ownerData);
 }
@@ -131,7 +103,7 @@ std::int64_t TClientDataSet::ChangeCount() const {
 void TClientDataSet::InternalOpen() {
   link_.AppServer(ProviderName);
   std::int32_t recsOut = 0;
-  TPacketData packet = Request(PacketRecords, recsOut, grMetaData, commandText_);
+  TPacketData packet = Request(PacketRecords, recsOut, grMetaData, commandText_, true);
   const bool endOfData = recsOut != PacketRecords;
   if (!packet) DatabaseError(kSNoDataProvider, this);
   rows_ = std::make_unique<FetchedRows>(

@@ -28,6 +28,7 @@
 #include "data/engine/ds_record.h"
 #include "data/expr/filter_options.h"
 #include "db/dataset/dataset.h"
+#include "db/dataset/params.h"
 
 enum class TLocateOption { loCaseInsensitive = 1, loPartialKey = 2 };
 
@@ -54,10 +55,12 @@ class TClientDataSet : public TDataSet {
   TFilterOptions FilterOptions = 0;
 
   const std::string& CommandText() const { return commandText_; }
-  // Stores the text and rebuilds the parameter names from it; acts at the next open.
+  // Stores the text and rebuilds Params from it (one per name after a colon, outside quotes);
+  // acts at the next open.
   void SetCommandText(std::string text);
-  // Names of the parameters of the command text (every colon followed by a name, outside quotes).
-  const std::vector<std::string>& ParamNames() const { return paramNames_; }
+  // The parameters of the command text; their values travel with the first request of an open.
+  TParams& Params() { return params_; }
+  const TParams& Params() const { return params_; }
 
   // On a closed dataset these only store; on an open one with filtering on, a new filter is
   // compiled and installed at once (after posting a pending edit and fetching every row) and the
@@ -114,10 +117,10 @@ class TClientDataSet : public TDataSet {
   bool ReadCurrent();
   bool Attribute(const char* name) const;
   TPacketData Request(std::int32_t count, std::int32_t& recsOut, std::int32_t options,
-                      std::string_view commandText);
+                      std::string_view commandText, bool withParams = false);
 
   std::string commandText_;
-  std::vector<std::string> paramNames_;
+  TParams params_;
   std::string filter_;
   bool filtered_ = false;
 
@@ -128,6 +131,3 @@ class TClientDataSet : public TDataSet {
   bool appending_ = false;  // the row being inserted goes after the last row
   bool destroying_ = false;
 };
-
-// Parameter names of a command text: every ":" followed by a name, outside quotes.
-std::vector<std::string> ParamNamesOf(std::string_view text);

@@ -7,6 +7,7 @@
 #include "base/exceptions.h"
 #include "base/text.h"
 #include "data/provider/dataset_provider.h"
+#include "data/provider/param_packet.h"
 #include "db/dataset/dataset.h"
 #include "db/sql/sql_dataset.h"
 
@@ -81,8 +82,17 @@ class SqlDataSetSource final : public ProviderSource {
       DatabaseError("CommandText changes are not allowed");
     }
   }
-  // Parameters travel only with queries that have them, which no request here brings.
-  void SetParams(const std::vector<std::uint8_t>&) override {}
+  void SetParams(const std::vector<std::uint8_t>& packed) override {
+    auto* sql = dynamic_cast<TCustomSQLDataSet*>(&dataSet_);
+    if (sql == nullptr) return;
+    TParams params;
+    UnpackParams(packed, params);
+    if (PackParams(sql->Params()) == packed) return;
+    // New values call for running the statement again.
+    sql->Close();
+    sql->Params() = std::move(params);
+  }
+  // The statements this provider runs have no output parameters.
   std::vector<std::uint8_t> GetParams() const override { return {}; }
 
   std::vector<engine::DSColumn> Columns() const override;

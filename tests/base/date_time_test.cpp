@@ -30,6 +30,9 @@ TEST(DateTime, CalendarDatesSerialsAndDayNumbers) {
     EXPECT_EQ(m, c.month);
     EXPECT_EQ(dd, c.day);
   }
+  // Day numbers from a damaged packet reach this too: no overflow at the limits.
+  EXPECT_EQ(DayNumberToDate(INT32_MIN), -2147483648.0 - 693594);
+  EXPECT_EQ(DayNumberToDate(INT32_MAX), 2147483647.0 - 693594);
 }
 
 TEST(DateTime, InvalidDatesAndTimesAreRefused) {

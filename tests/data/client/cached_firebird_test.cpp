@@ -210,6 +210,23 @@ TEST_F(CachedFirebird, FieldsCreatedForARateListKeepTheDecimalsOfTheColumn) {
   EXPECT_EQ(rates, (std::vector<std::string>{"0", "5", "19"}));
 }
 
+TEST_F(CachedFirebird, ParametersOfTheCommandTextTravelWithTheFirstRequest) {
+  Chain c(Conn(), false, poAllowCommandText, false);
+  c.cds.SetCommandText("select AJCI_ID, AJCI_FACTOR from AJUSTE_CIERRE where AJCI_ID = :ID");
+  for (std::int32_t id : {9001, 17, 123456}) {
+    SCOPED_TRACE(id);
+    c.cds.Params().ParamByName("ID").SetAsInteger(id);
+    c.Open();
+    if (id == 123456) {
+      EXPECT_TRUE(c.cds.IsEmpty());
+    } else {
+      EXPECT_EQ(c.cds.FieldByName("AJCI_ID").AsInteger(), id);
+      EXPECT_EQ(c.cds.RecordCount(), 1);
+    }
+    c.cds.Close();
+  }
+}
+
 TEST_F(CachedFirebird, ARequiredNullIdFailsThePostThroughOnPostError) {
   Chain c(Conn(), true, 0, true);
   std::string seen;

@@ -492,18 +492,24 @@ TEST(ClientDataSet, ApplyUpdatesContactsTheProviderOnlyWithChanges) {
   EXPECT_EQ(w.cds.ChangeCount(), 1);
 }
 
-TEST(ClientDataSet, ParamNamesComeFromColonsOutsideQuotes) {
+TEST(ClientDataSet, CommandTextRebuildsTheParameters) {
   struct Case {
     const char* text;
     std::vector<std::string> names;
   };
   const Case cases[] = {
-      {"select * from t where a = :A and b = :b_2", {"A", "b_2"}},
+      {"select * from t where a = :A and b = :b_2 or c = :a", {"A", "b_2"}},
       {"select ':x' from t where c = \":y\"", {}},
       {"select a::int, :z from t", {"z"}},
       {"SELECT DISTINCT TAIV_PORC FROM TARIFA_IVA", {}},
   };
-  for (const Case& c : cases) EXPECT_EQ(ParamNamesOf(c.text), c.names) << c.text;
+  TClientDataSet cds;
+  for (const Case& c : cases) {
+    cds.SetCommandText(c.text);
+    std::vector<std::string> names;
+    for (const TParam& p : cds.Params()) names.push_back(p.Name());
+    EXPECT_EQ(names, c.names) << c.text;
+  }
 }
 
 }  // namespace
