@@ -14,6 +14,9 @@
 #include <QToolButton>
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <stdexcept>
+#include <string>
 
 #include "app/bevel_panel.h"
 #include "app/button_pictures.h"
@@ -23,7 +26,11 @@
 #include "app/system_format_settings.h"
 #include "config/installation_dir.h"
 #include "config/server_list.h"
+#include "data/client/client_dataset.h"
+#include "data/provider/dataset_provider.h"
+#include "db/dataset/fields.h"
 #include "db/sql/sql_connection.h"
+#include "db/sql/sql_dataset.h"
 #include "errors/default_error_display.h"
 
 namespace {
@@ -50,6 +57,18 @@ QPixmap PictureFor(ButtonPicture picture) {
 
 bool IsEnterKey(const QKeyEvent& key) {
   return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+}
+
+std::unique_ptr<TField> NewField(FieldClass fieldClass, TComponent* owner) {
+  switch (fieldClass) {
+    case FieldClass::kInteger:
+      return std::make_unique<TIntegerField>(owner);
+    case FieldClass::kDate:
+      return std::make_unique<TDateField>(owner);
+    case FieldClass::kFMTBCD:
+      return std::make_unique<TFMTBCDField>(owner);
+  }
+  throw std::logic_error("unknown field class");
 }
 
 }  // namespace
@@ -100,6 +119,64 @@ void TPostingForm::CreateComponents() {
       ui_.PopWaitCursor();
     }
   });
+  for (const DataComponentDefinition& d : PostingFormDataComponents()) CreateDataComponent(d);
+}
+
+template <typename T>
+T& TPostingForm::Named(const char* name) {
+  if (auto* component = dynamic_cast<T*>(components_.FindComponent(name))) return *component;
+  throw std::logic_error(std::string("the window has no suitable component ") + name);
+}
+
+void TPostingForm::CreateDataComponent(const DataComponentDefinition& d) {
+  switch (d.kind) {
+    case DataComponentKind::kSQLQuery: {
+      auto& query = data_components_.Add(std::make_unique<TSQLQuery>(&components_));
+      query.SetName(d.name);
+      query.Settings = format_settings_;
+      query.SetSQLConnection(&Named<TSQLConnection>(d.source));
+      query.SetSQL(d.text);
+      return;
+    }
+    case DataComponentKind::kSQLTable: {
+      auto& table = data_components_.Add(std::make_unique<TSQLTable>(&components_));
+      table.SetName(d.name);
+      table.Settings = format_settings_;
+      table.SetSQLConnection(&Named<TSQLConnection>(d.source));
+      table.SetTableName(d.text);
+      table.GetMetadata = d.get_metadata;
+      return;
+    }
+    case DataComponentKind::kProvider: {
+      auto& provider = data_components_.Add(std::make_unique<TDataSetProvider>(&components_));
+      provider.SetName(d.name);
+      provider.SetDataSet(&Named<TDataSet>(d.source));
+      provider.SetOptions(d.options);
+      return;
+    }
+    case DataComponentKind::kClientDataSet: {
+      auto& cached = data_components_.Add(std::make_unique<TClientDataSet>(&components_));
+      cached.SetName(d.name);
+      cached.Settings = format_settings_;
+      cached.ProviderName = d.source;
+      cached.SetCommandText(d.text);
+      // The window owns the fields' components, listed right after their dataset: a cached
+      // dataset that owned components would be passed over by the wiring walk.
+      for (const FieldDefinition& f : d.fields) {
+        std::unique_ptr<TField> field = NewField(f.field_class, &components_);
+        field->SetName(std::string(d.name) + f.field_name);
+        field->SetFieldName(f.field_name);
+        field->SetDisplayLabel(f.display_label);
+        field->SetRequired(f.required);
+        if (f.precision > 0) {
+          field->SetPrecision(f.precision);
+          field->SetSize(f.size);
+        }
+        cached.AddField(std::move(field));
+      }
+      return;
+    }
+  }
 }
 
 int TPostingForm::Scaled(int pixels) const {
@@ -295,6 +372,40 @@ BevelPanel* TPostingForm::AdvPanel1() const {
   return static_cast<BevelPanel*>(controls_.at("AdvPanel1"));
 }
 
+TSQLQuery& TPostingForm::SQLQuery1() const {
+  return data_components_.Get<TSQLQuery>("SQLQuery1");
+}
+TDataSetProvider& TPostingForm::PRepArticulos() const {
+  return data_components_.Get<TDataSetProvider>("PRepArticulos");
+}
+TClientDataSet& TPostingForm::CRepArticulos() const {
+  return data_components_.Get<TClientDataSet>("CRepArticulos");
+}
+TDataSetProvider& TPostingForm::PBorrar() const {
+  return data_components_.Get<TDataSetProvider>("PBorrar");
+}
+TClientDataSet& TPostingForm::Cborrar() const {
+  return data_components_.Get<TClientDataSet>("Cborrar");
+}
+TSQLTable& TPostingForm::TAjuste() const {
+  return data_components_.Get<TSQLTable>("TAjuste");
+}
+TDataSetProvider& TPostingForm::PAjuste() const {
+  return data_components_.Get<TDataSetProvider>("PAjuste");
+}
+TClientDataSet& TPostingForm::CAjuste() const {
+  return data_components_.Get<TClientDataSet>("CAjuste");
+}
+TSQLQuery& TPostingForm::QTarifas() const {
+  return data_components_.Get<TSQLQuery>("QTarifas");
+}
+TDataSetProvider& TPostingForm::Ptarifiva() const {
+  return data_components_.Get<TDataSetProvider>("Ptarifiva");
+}
+TClientDataSet& TPostingForm::CTarifas() const {
+  return data_components_.Get<TClientDataSet>("CTarifas");
+}
+
 void TPostingForm::ShowBanner(const std::string& text) {
   SetBannerCaption(text);
   Panel5()->show();
@@ -330,7 +441,8 @@ void TPostingForm::FormCreate() {
 }
 
 void TPostingForm::ConfigurarProviders() {
-  // The window owns no provider or cached dataset yet, so there is nothing to wire.
+  // The error handler that this walk attaches to the providers and cached datasets is not
+  // part of the window yet.
 }
 
 void TPostingForm::Run(void (TPostingForm::*handler)()) {
@@ -428,7 +540,7 @@ void TPostingForm::AdjustmentF5Command() {
 }
 
 void TPostingForm::FormClose() {
-  // The posting dataset is closed here once the window owns it.
+  CRepArticulos().Close();
 }
 
 void TPostingForm::closeEvent(QCloseEvent* event) {

@@ -16,12 +16,17 @@
 #include <string>
 #include <vector>
 
+#include "app/owned_components.h"
 #include "base/component.h"
 #include "base/format_settings.h"
 #include "errors/ui_services.h"
 
 class BevelPanel;
+class TClientDataSet;
+class TDataSetProvider;
 class TSQLConnection;
+class TSQLQuery;
+class TSQLTable;
 class QComboBox;
 class QStyle;
 class QDateEdit;
@@ -29,6 +34,7 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 struct ControlDefinition;
+struct DataComponentDefinition;
 enum class Handler;
 
 class TPostingForm : public QWidget {
@@ -67,6 +73,21 @@ class TPostingForm : public QWidget {
   // The company connection, owned by the window for its whole life.
   TSQLConnection& Talvora() const { return *talvora_; }
 
+  // The four data chains (cached dataset, provider, SQL dataset on Talvora), owned by the window
+  // for its whole life. Nothing is open at creation; the cached datasets close without saving as
+  // the window goes.
+  TSQLQuery& SQLQuery1() const;
+  TDataSetProvider& PRepArticulos() const;
+  TClientDataSet& CRepArticulos() const;  // the posting run
+  TDataSetProvider& PBorrar() const;
+  TClientDataSet& Cborrar() const;
+  TSQLTable& TAjuste() const;
+  TDataSetProvider& PAjuste() const;
+  TClientDataSet& CAjuste() const;  // the adjustment rows, with their five persistent fields
+  TSQLQuery& QTarifas() const;
+  TDataSetProvider& Ptarifiva() const;
+  TClientDataSet& CTarifas() const;  // the rate list
+
   UiServices& Ui() const { return ui_; }
   const FormatSettings& Settings() const { return format_settings_; }
 
@@ -102,6 +123,10 @@ class TPostingForm : public QWidget {
   QWidget* CreateControl(const ControlDefinition& definition, QWidget* parent);
   void BuildFocusOrder();
   void CreateComponents();
+  void CreateDataComponent(const DataComponentDefinition& definition);
+  // The component named `name` among the window's; REQUIRES: it exists and is a T.
+  template <typename T>
+  T& Named(const char* name);
   void PlaceAlignedControls();
   void CentreOnDesktop();
   int Scaled(int pixels) const;
@@ -130,4 +155,6 @@ class TPostingForm : public QWidget {
   std::vector<std::string> server_list_;
   // Registered with components_, so destroyed before it.
   std::unique_ptr<TSQLConnection> talvora_;
+  // The data components after talvora_, in creation order; they go before it.
+  OwnedComponents data_components_;
 };

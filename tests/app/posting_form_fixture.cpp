@@ -42,8 +42,8 @@ void PostingFormTest::InstallDefault() {
           "dbserver:D:/erp\r\nlocalhost:/srv/erp\r\n");
 }
 
-RecordingPostingForm& PostingFormTest::Open() {
-  form_ = std::make_unique<RecordingPostingForm>(ui_, FormatSettings::Default());
+RecordingPostingForm& PostingFormTest::Open(const FormatSettings& settings) {
+  form_ = std::make_unique<RecordingPostingForm>(ui_, settings);
   form_->show();
   form_->activateWindow();
   EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));

@@ -46,7 +46,7 @@ class PostingFormTest : public testing::Test {
   // The usual installation: Directorio points at the installation folder, two servers.
   void InstallDefault();
   // Creates the window, shows it and waits until it is active.
-  RecordingPostingForm& Open();
+  RecordingPostingForm& Open(const FormatSettings& settings = FormatSettings::Default());
 
   // Sends a key press and release to the control that has the focus.
   void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
