@@ -15,7 +15,9 @@ struct LocaleCase {
 };
 
 // Names the cases in test listings (instead of their raw bytes).
-void PrintTo(const LocaleCase& c, std::ostream* os) { *os << c.locale; }
+void PrintTo(const LocaleCase& c, std::ostream* os) {
+  *os << c.locale;
+}
 
 class SettingsFromLocale : public testing::TestWithParam<LocaleCase> {};
 
@@ -53,7 +55,9 @@ struct PickerCase {
   char separator;
 };
 
-void PrintTo(const PickerCase& c, std::ostream* os) { *os << c.format << " with " << c.separator; }
+void PrintTo(const PickerCase& c, std::ostream* os) {
+  *os << c.format << " with " << c.separator;
+}
 
 class PickerFormat : public testing::TestWithParam<PickerCase> {};
 

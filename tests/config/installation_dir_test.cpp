@@ -28,7 +28,9 @@ struct LookupCase {
 };
 
 // Names the case in test listings (instead of its raw bytes).
-void PrintTo(const LookupCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const LookupCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 class InstallationDirLookup : public testing::TestWithParam<LookupCase> {
  protected:

@@ -24,7 +24,9 @@ struct ParseCase {
 };
 
 // Names the case in test listings (instead of its raw bytes).
-void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const ParseCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 class ServerListParse : public testing::TestWithParam<ParseCase> {};
 

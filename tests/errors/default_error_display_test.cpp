@@ -15,7 +15,9 @@ struct PeriodCase {
 };
 
 // Names the case in test listings by its text.
-void PrintTo(const PeriodCase& c, std::ostream* os) { *os << '[' << c.text << ']'; }
+void PrintTo(const PeriodCase& c, std::ostream* os) {
+  *os << '[' << c.text << ']';
+}
 
 class PeriodRule : public testing::TestWithParam<PeriodCase> {};
 
@@ -45,7 +47,9 @@ struct FailureCase {
   std::vector<UiCall> calls;
 };
 
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const FailureCase& c, std::ostream* os) {
+  *os << c.what;
+}
 
 class DefaultDisplay : public testing::TestWithParam<FailureCase> {};
 
