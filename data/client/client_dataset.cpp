@@ -187,9 +187,9 @@ std::int64_t TClientDataSet::GetRecordCount() {
 bool TClientDataSet::GetFieldData(const TField& field, TFieldData& out) const {
   if (rows_ == nullptr || field.FieldNo() <= 0) return false;
   if (!hasRow_ && State() != TDataSetState::dsInsert) return false;
-  const engine::DSValueView v = buffer_.Field(static_cast<std::uint16_t>(field.FieldNo()));
-  if (v.blank != engine::DSBlank::kValue || v.data == nullptr) return false;
-  out = {v.data, v.size};
+  fieldView_ = buffer_.Field(static_cast<std::uint16_t>(field.FieldNo()));
+  if (fieldView_.blank != engine::DSBlank::kValue || fieldView_.data == nullptr) return false;
+  out = {fieldView_.data, fieldView_.size};
   return true;
 }
 

@@ -127,6 +127,9 @@ class TClientDataSet : public TDataSet {
   ProviderLink link_;
   std::unique_ptr<FetchedRows> rows_;
   engine::DSRecord buffer_;  // the current row, or the row being edited or inserted
+  // The value GetFieldData handed out last: a decimal is widened into it, and its bytes must
+  // outlive the call.
+  mutable engine::DSValueView fieldView_;
   bool hasRow_ = false;
   bool appending_ = false;  // the row being inserted goes after the last row
   bool destroying_ = false;

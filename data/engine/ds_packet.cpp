@@ -1,5 +1,8 @@
 #include "data/engine/ds_packet.h"
 
+#include <sys/mman.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -7,21 +10,45 @@
 
 namespace engine {
 
+namespace {
+
+// From this size on a packet lives in a mapping of its own: it grows by remapping (no copy, no
+// second resident copy) and asks for huge pages, which spares a large fetch thousands of page
+// faults.
+constexpr std::size_t kMappedFrom = std::size_t{2} << 20;
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+std::size_t RoundUp(std::size_t n, std::size_t unit) {
+  return (n + unit - 1) / unit * unit;
+}
+
+void Release(std::uint8_t* data, std::size_t capacity) {
+  if (data == nullptr) return;
+  if (capacity >= kMappedFrom)
+    munmap(data, capacity);
+  else
+    std::free(data);
+}
+
+}  // namespace
+
 DSPacket::~DSPacket() {
-  std::free(data_);
+  Release(data_, capacity_);
 }
 
 DSPacket::DSPacket(DSPacket&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
       size_(std::exchange(other.size_, 0)),
-      capacity_(std::exchange(other.capacity_, 0)) {}
+      capacity_(std::exchange(other.capacity_, 0)),
+      zeroFrom_(std::exchange(other.zeroFrom_, 0)) {}
 
 DSPacket& DSPacket::operator=(DSPacket&& other) noexcept {
   if (this != &other) {
-    std::free(data_);
+    Release(data_, capacity_);
     data_ = std::exchange(other.data_, nullptr);
     size_ = std::exchange(other.size_, 0);
     capacity_ = std::exchange(other.capacity_, 0);
+    zeroFrom_ = std::exchange(other.zeroFrom_, 0);
   }
   return *this;
 }
@@ -38,10 +65,28 @@ DSPacket DSPacket::Clone() const {
 
 void DSPacket::Reserve(std::size_t capacity) {
   if (capacity <= capacity_) return;
-  // realloc lets large buffers be remapped rather than copied, so growth never holds two copies.
-  void* grown = std::realloc(data_, capacity);
-  if (grown == nullptr) throw std::bad_alloc();
-  data_ = static_cast<std::uint8_t*>(grown);
+  if (capacity < kMappedFrom) {
+    void* grown = std::realloc(data_, capacity);
+    if (grown == nullptr) throw std::bad_alloc();
+    data_ = static_cast<std::uint8_t*>(grown);
+    capacity_ = capacity;
+    zeroFrom_ = capacity_;  // realloc'd bytes beyond the size are not known to be zero
+    return;
+  }
+  capacity = RoundUp(capacity, kHugePage);
+  void* mapped;
+  if (capacity_ >= kMappedFrom) {
+    mapped = mremap(data_, capacity_, capacity, MREMAP_MAYMOVE);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+  } else {
+    mapped = mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    if (size_) std::memcpy(mapped, data_, size_);
+    std::free(data_);
+    zeroFrom_ = size_;  // a fresh mapping reads as zeros
+  }
+  madvise(mapped, capacity, MADV_HUGEPAGE);
+  data_ = static_cast<std::uint8_t*>(mapped);
   capacity_ = capacity;
 }
 
@@ -52,8 +97,10 @@ std::uint8_t* DSPacket::Grow(std::size_t n) {
     Reserve(want);
   }
   std::uint8_t* p = data_ + size_;
-  std::memset(p, 0, n);
+  // Bytes of a fresh mapping are zero already; writing them would only fault the pages in early.
+  if (size_ < zeroFrom_) std::memset(p, 0, std::min(n, zeroFrom_ - size_));
   size_ += n;
+  if (size_ > zeroFrom_) zeroFrom_ = size_;
   return p;
 }
 

@@ -1,6 +1,7 @@
-// DSPacket: the bytes of one data packet, delta or results packet. Move-only owner of a malloc'd
-// buffer, so that a packet grows in place (large buffers are remapped, not copied) and a dataset
-// can take a packet's rows over without copying them. The bytes are opaque outside the engine.
+// DSPacket: the bytes of one data packet, delta or results packet. Move-only owner of its buffer
+// (malloc'd while small, a mapping of its own once large), so that a packet grows in place (large
+// buffers are remapped, not copied) and a dataset can take a packet's rows over without copying
+// them. The bytes are opaque outside the engine.
 #pragma once
 
 #include <cstddef>
@@ -43,6 +44,7 @@ class DSPacket {
   std::uint8_t* data_ = nullptr;
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
+  std::size_t zeroFrom_ = 0;  // the bytes from here to the capacity are known to be zero
 };
 
 }  // namespace engine

@@ -1,5 +1,7 @@
 #include "data/engine/ds_types.h"
 
+#include <cstring>
+
 #include "data/engine/text_util.h"
 
 namespace engine {
@@ -92,6 +94,16 @@ const DSAttr* FindAttr(const std::vector<DSAttr>& attrs, std::string_view name) 
     if (EqualsIgnoreCase(a.name, name)) return &a;
   }
   return nullptr;
+}
+
+DSValueView& DSValueView::operator=(const DSValueView& other) {
+  if (this == &other) return *this;
+  blank = other.blank;
+  type = other.type;
+  size = other.size;
+  std::memcpy(own, other.own, sizeof own);
+  data = other.data == other.own ? own : other.data;
+  return *this;
 }
 
 std::string_view DSValueView::AsText() const {

@@ -40,7 +40,7 @@ const char* DSStatusText(DSStatus status);
 //   kLogical   int16 0 or 1
 //   kSmallInt  int16;  kInteger int32;  kWord uint16;  kLargeInt int64
 //   kFloat     double (floating and money)
-//   kBcd       18-byte packed decimal
+//   kBcd       18-byte packed decimal (see RowLayout for how a row keeps it)
 //   kTime      int32 milliseconds of the day
 //   kDateTime  double: day number as for kDate times 86,400,000 plus milliseconds of the day
 //   kBytes     fixed-size binary, column size bytes
@@ -111,12 +111,19 @@ struct DSColumn {
 };
 
 // A field value as read from a row. `data` points into engine memory and stays valid until the
-// dataset is next changed (edit, append, merge, reconcile) or destroyed.
+// dataset is next changed (edit, append, merge, reconcile) or destroyed; a decimal kept shorter
+// in its row is widened into the view itself, so then `data` lives as long as the view (copies
+// point into their own bytes).
 struct DSValueView {
   DSBlank blank = DSBlank::kNull;
   DSType type = DSType::kInteger;
   const std::uint8_t* data = nullptr;  // null unless blank == kValue
   std::uint32_t size = 0;              // kText: characters plus the terminating zero
+  std::uint8_t own[18] = {};           // a widened decimal
+
+  DSValueView() = default;
+  DSValueView(const DSValueView& other) { *this = other; }
+  DSValueView& operator=(const DSValueView& other);
 
   bool IsNull() const { return blank == DSBlank::kNull; }
   std::string_view AsText() const;  // kText/kMemo without the terminating zero; else raw bytes

@@ -15,17 +15,18 @@ class RowAdapter final : public ExprRow {
  public:
   explicit RowAdapter(const DSRowView& row) : row_(row) {}
   ExprFieldValue Field(std::uint16_t fieldNo) const override {
-    const DSValueView v = row_.Field(fieldNo);
+    last_ = row_.Field(fieldNo);
     ExprFieldValue out;
-    out.Blank = static_cast<ExprBlank>(v.blank);
-    out.Type = static_cast<std::uint16_t>(v.type);
-    out.Data = v.data;
-    out.Size = v.size;
+    out.Blank = static_cast<ExprBlank>(last_.blank);
+    out.Type = static_cast<std::uint16_t>(last_.type);
+    out.Data = last_.data;
+    out.Size = last_.size;
     return out;
   }
 
  private:
   const DSRowView& row_;
+  mutable DSValueView last_;  // holds a widened decimal until the next field is read
 };
 
 }  // namespace

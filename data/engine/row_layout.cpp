@@ -4,6 +4,7 @@
 #include <cstring>
 #include <unordered_set>
 
+#include "base/bcd.h"
 #include "data/engine/text_util.h"
 
 namespace engine {
@@ -15,8 +16,19 @@ constexpr std::uint32_t kMaxTextSize = 32767;
 constexpr std::uint32_t kMaxBytesSize = 65535;
 constexpr std::uint32_t kMaxRowWidth = 1u << 20;
 
+// A decimal of a column declared with at most 18 digits keeps 20 in its row: a 64-bit scaled
+// integer has up to 19, and a row of two such decimals is a quarter smaller.
+constexpr std::uint32_t kShortBcdWidth = 12;
+constexpr std::int64_t kShortBcdDeclared = 18;
+
 std::uint32_t ValueWidth(const DSColumn& c) {
   switch (c.type) {
+    case DSType::kBcd: {
+      const DSAttr* declared = FindAttr(c.items, "WIDTH");
+      const auto* digits = declared ? std::get_if<std::int64_t>(&declared->value) : nullptr;
+      return digits && *digits >= 1 && *digits <= kShortBcdDeclared ? kShortBcdWidth
+                                                                     : sizeof(TBcd);
+    }
     case DSType::kText:
       return c.size + 1;
     case DSType::kBytes:
@@ -80,7 +92,8 @@ DSStatus RowLayout::Make(std::vector<DSColumn> columns, std::shared_ptr<const Ro
       layout->checked_.push_back(static_cast<std::uint16_t>(layout->offsets_.size()));
     }
     layout->offsets_.push_back(static_cast<std::uint32_t>(offset));
-    offset += ValueWidth(c);
+    layout->widths_.push_back(ValueWidth(c));
+    offset += layout->widths_.back();
     if (offset > kMaxRowWidth) {
       why = "a row would be wider than 1 MiB";
       return kDSBadColumns;
@@ -92,10 +105,6 @@ DSStatus RowLayout::Make(std::vector<DSColumn> columns, std::shared_ptr<const Ro
   return kDSOk;
 }
 
-std::uint32_t RowLayout::valueWidth(std::uint16_t index) const {
-  return ValueWidth(columns_[index]);
-}
-
 bool RowLayout::IsBlob(std::uint16_t index) const {
   return columns_[index].type == DSType::kBlob || columns_[index].type == DSType::kMemo;
 }
@@ -105,7 +114,8 @@ bool RowLayout::SameShape(const RowLayout& other) const {
   for (std::size_t i = 0; i < columns_.size(); ++i) {
     const DSColumn& a = columns_[i];
     const DSColumn& b = other.columns_[i];
-    if (a.type != b.type || a.size != b.size || UpperAscii(a.name) != UpperAscii(b.name)) {
+    if (a.type != b.type || a.size != b.size || widths_[i] != other.widths_[i] ||
+        UpperAscii(a.name) != UpperAscii(b.name)) {
       return false;
     }
   }
@@ -151,6 +161,15 @@ DSStatus RowLayout::Encode(std::uint8_t* slot, std::uint16_t index, const void* 
       if (size != 2 || src[1] != 0 || src[0] > 1) return kDSBadValue;
       std::memcpy(dst, src, 2);
       break;
+    case DSType::kBcd: {
+      if (size != sizeof(TBcd)) return kDSBadValue;
+      const std::uint32_t kept = widths_[index];
+      for (std::uint32_t i = kept; i < size; ++i) {
+        if (src[i] != 0) return kDSBadValue;  // more digits than the row keeps
+      }
+      std::memcpy(dst, src, kept);
+      break;
+    }
     default:
       if (size != FixedTypeSize(c.type)) return kDSBadValue;
       std::memcpy(dst, src, size);
@@ -188,6 +207,15 @@ DSValueView RowLayout::Decode(const std::uint8_t* slot, std::uint16_t index,
       }
       break;
     }
+    case DSType::kBcd:
+      v.size = sizeof(TBcd);
+      if (widths_[index] == sizeof(TBcd)) {
+        v.data = p;
+      } else {
+        std::memcpy(v.own, p, widths_[index]);
+        v.data = v.own;
+      }
+      break;
     default:
       v.data = p;
       v.size = FixedTypeSize(c.type);

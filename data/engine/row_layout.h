@@ -1,7 +1,9 @@
 // RowLayout: how one row of a dataset sits in a fixed-width slot, the unit in which packets
 // carry rows and datasets keep them. A slot is: the attribute byte, two blank-indicator bits per
 // column, then one fixed-width value area per column:
-//   fixed-size types  their native bytes
+//   fixed-size types  their native bytes, except:
+//   kBcd              the first 12 of its 18 bytes (20 digits) when the column declares at most
+//                     18 digits ("WIDTH" item, what a 64-bit scaled integer holds), else all 18
 //   kText             size + 1 bytes: the characters, a terminating zero, zero padding
 //   kBytes            uint16 length, then size bytes
 //   kBlob, kMemo      uint32 reference, uint32 length; the bytes live outside the slot
@@ -37,9 +39,9 @@ class RowLayout {
   std::uint16_t count() const { return static_cast<std::uint16_t>(columns_.size()); }
   std::uint32_t width() const { return width_; }
   std::uint32_t offset(std::uint16_t index) const { return offsets_[index]; }
-  std::uint32_t valueWidth(std::uint16_t index) const;
+  std::uint32_t valueWidth(std::uint16_t index) const { return widths_[index]; }
   bool IsBlob(std::uint16_t index) const;
-  // Same names, types and sizes, so slots of one fit the other.
+  // Same names, types, sizes and value widths, so slots of one fit the other.
   bool SameShape(const RowLayout& other) const;
 
   static DSBlank GetBlank(const std::uint8_t* slot, std::uint16_t index) {
@@ -63,6 +65,7 @@ class RowLayout {
  private:
   std::vector<DSColumn> columns_;
   std::vector<std::uint32_t> offsets_;
+  std::vector<std::uint32_t> widths_;
   std::vector<std::uint16_t> checked_;  // columns whose values need more than a size check
   std::uint32_t width_ = 0;
 };

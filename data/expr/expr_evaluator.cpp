@@ -148,7 +148,7 @@ struct ExprEvaluator::Plan {
         n.constant =
             Decode(code, record.data() + literalStart + where, static_cast<std::uint32_t>(size));
         if (n.constant.tag == Value::kOpaque) Bad();
-        if (n.constant.tag == Value::kBcd && !IsValidBcd(*n.constant.bcd)) Bad();
+        if (n.constant.tag == Value::kBcd && !IsValidBcd(n.constant.bcd)) Bad();
         break;
       }
       case exprrec::kFunction: {

@@ -1,5 +1,6 @@
 // ExprRow: how the evaluator reads one row. The dataset engine implements it over its rows; the
-// evaluator only reads through it and never keeps a pointer past one evaluation.
+// evaluator only reads through it and never keeps a pointer past one evaluation. A field's bytes
+// need only last until the next field is read (the evaluator copies decimals; text must stay).
 //
 // Native bytes (little-endian) by engine type code:
 //   1 text: the characters, a terminating zero optional (size counts the bytes given)

@@ -55,7 +55,7 @@ Value Decode(std::uint16_t code, const std::uint8_t* p, std::uint32_t size) {
     case exprrec::kBcd:
       if (!need(sizeof(TBcd))) return v;
       v.tag = Value::kBcd;
-      v.bcd = reinterpret_cast<const TBcd*>(p);
+      std::memcpy(&v.bcd, p, sizeof v.bcd);
       return v;
     case exprrec::kDate:
       if (!need(4)) return v;
@@ -89,7 +89,7 @@ double AsDouble(const Value& v) {
     case Value::kInt:
       return static_cast<double>(v.i);
     case Value::kBcd:
-      return BcdToDouble(*v.bcd);
+      return BcdToDouble(v.bcd);
     case Value::kDate:
       return static_cast<double>(v.i) * kMSecsPerDay;
     case Value::kTime:
@@ -150,12 +150,12 @@ int CompareValues(const Value& a, const Value& b) {
   if (a.tag == Value::kNull || b.tag == Value::kNull) return kIncomparable;
   if (IsNumeric(a) && IsNumeric(b)) {
     if (a.tag == Value::kInt && b.tag == Value::kInt) return Order(a.i, b.i);
-    if (a.tag == Value::kBcd && b.tag == Value::kBcd) return CompareDecimals(*a.bcd, *b.bcd);
+    if (a.tag == Value::kBcd && b.tag == Value::kBcd) return CompareDecimals(a.bcd, b.bcd);
     if (a.tag == Value::kBcd && b.tag == Value::kInt) {
-      return CompareDecimals(*a.bcd, IntegerToBcd(b.i));
+      return CompareDecimals(a.bcd, IntegerToBcd(b.i));
     }
     if (a.tag == Value::kInt && b.tag == Value::kBcd) {
-      return CompareDecimals(IntegerToBcd(a.i), *b.bcd);
+      return CompareDecimals(IntegerToBcd(a.i), b.bcd);
     }
     return Order(AsDouble(a), AsDouble(b));
   }

@@ -1,6 +1,7 @@
 // Values met while evaluating an expression record over a row, and the operations on them:
 // reading native bytes, comparing, LIKE matching, arithmetic and the date and time parts of the
-// functions. Nothing here allocates; text and decimals point into the row or the record.
+// functions. Nothing here allocates; text points into the row or the record, decimals are copied
+// (a row may hand its decimal out of a buffer it reuses for the next field).
 #pragma once
 
 #include <cstdint>
@@ -12,7 +13,7 @@
 
 namespace expreval {
 
-// A value met during evaluation; text and decimals point into the row or the plan.
+// A value met during evaluation; text points into the row or the plan.
 struct Value {
   // kOpaque: a value the evaluator cannot read (binary, BLOB, a damaged size); it is not null
   // but compares with nothing.
@@ -32,7 +33,7 @@ struct Value {
   bool b = false;
   std::int64_t i = 0;  // integers, dates (day number), times (milliseconds)
   double f = 0;        // floating numbers, date-and-time (milliseconds)
-  const TBcd* bcd = nullptr;
+  TBcd bcd;
   const char* s = nullptr;
   std::size_t len = 0;
 

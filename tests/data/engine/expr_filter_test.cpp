@@ -25,16 +25,19 @@ Value Dec(const char* text) {
   return bytes;
 }
 
-// The adjustment table's shape: id, start date, rate.
+// The adjustment table's shape: id, start date, rate and factor, both NUMERIC(15,4) (so their
+// rows keep them short).
 std::unique_ptr<IDSBase> Adjustments() {
+  const std::vector<DSAttr> numeric15 = {{"WIDTH", std::int64_t{15}}, {"DECIMALS", std::int64_t{4}}};
   const std::vector<DSColumn> cols = {{"AJCI_ID", DSType::kInteger, 4, kColRequired, {}},
                                       {"AJCI_FECINI", DSType::kDate, 4, 0, {}},
-                                      {"AJCI_PORC", DSType::kBcd, 18, 0, {}}};
-  return LoadDataset(WritePacket(cols, {{I32(1), I32(k30March2023), Dec("16")},
-                                        {I32(2), I32(k30March2023 + 1), Dec("0.8")},
-                                        {I32(3), kNull, Dec("0.8")},
-                                        {I32(4), I32(k30March2023), Dec("0.8000")},
-                                        {I32(5), I32(k30March2023), kNull}}));
+                                      {"AJCI_PORC", DSType::kBcd, 18, 0, numeric15},
+                                      {"AJCI_FACTOR", DSType::kBcd, 18, 0, numeric15}};
+  return LoadDataset(WritePacket(cols, {{I32(1), I32(k30March2023), Dec("16"), Dec("16")},
+                                        {I32(2), I32(k30March2023 + 1), Dec("0.8"), Dec("0.9")},
+                                        {I32(3), kNull, Dec("0.8"), Dec("0.8000")},
+                                        {I32(4), I32(k30March2023), Dec("0.8000"), kNull},
+                                        {I32(5), I32(k30March2023), kNull, Dec("1")}}));
 }
 
 std::int32_t CurrentId(const IDSCursor& c) {
@@ -45,7 +48,8 @@ std::int32_t CurrentId(const IDSCursor& c) {
 std::vector<std::uint8_t> Compile(const std::string& text) {
   const ExprFieldList fields = {{"AJCI_ID", 1, ExprFieldType::ftInteger, 0, true},
                                 {"AJCI_FECINI", 2, ExprFieldType::ftDate, 0, true},
-                                {"AJCI_PORC", 3, ExprFieldType::ftFMTBcd, 4, true}};
+                                {"AJCI_PORC", 3, ExprFieldType::ftFMTBcd, 4, true},
+                                {"AJCI_FACTOR", 4, ExprFieldType::ftFMTBcd, 4, true}};
   return TExprParser(fields, text, 0, true, FormatSettings::Default()).FilterData();
 }
 
@@ -61,6 +65,9 @@ TEST(ExprFilter, CompiledFiltersLimitMovesCountsAndFind) {
       {"[AJCI_PORC]=0.8", {2, 3, 4}},
       {"[AJCI_PORC] IS NULL", {5}},
       {"AJCI_FECINI = '30/03/2023' and AJCI_PORC = 16", {1}},
+      // Two decimals of one row side by side: each keeps its own value.
+      {"AJCI_PORC = AJCI_FACTOR", {1, 3}},
+      {"AJCI_PORC < AJCI_FACTOR", {2}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.filter);

@@ -18,6 +18,20 @@ std::vector<std::uint8_t> Bcd18(std::uint8_t precision, std::uint8_t scale, std:
   return b;
 }
 
+// `digits` nines, scale 4: the widest value that many digits can spell.
+std::vector<std::uint8_t> BcdNines(int digits) {
+  std::vector<std::uint8_t> b(18, 0);
+  b[0] = static_cast<std::uint8_t>(digits);
+  b[1] = 4;
+  for (int i = 0; i < digits; ++i) b[2 + i / 2] |= static_cast<std::uint8_t>(i % 2 ? 9 : 0x90);
+  return b;
+}
+
+// A decimal column declaring `width` digits, as the provider describes NUMERIC columns.
+DSColumn Decimal(std::int64_t width) {
+  return {"B", DSType::kBcd, 18, 0, {{"WIDTH", width}, {"DECIMALS", std::int64_t{4}}}};
+}
+
 struct TypeCase {
   const char* name;
   DSColumn column;
@@ -34,6 +48,11 @@ TEST(PacketRoundTrip, EveryTypeAndNullReadsBackAsWritten) {
       {"integer", {"I", DSType::kInteger, 4, 0, {}}, I32(-7)},
       {"float", {"F", DSType::kFloat, 8, 0, {}}, F64(0.8)},
       {"bcd", {"B", DSType::kBcd, 18, 0, {}}, Bcd18(15, 4, 0x80)},
+      {"bcd of 32 digits", {"B", DSType::kBcd, 18, 0, {}}, BcdNines(32)},
+      // Columns of at most 18 declared digits keep 20 in the row; every one of them reads back.
+      {"short bcd", Decimal(15), Bcd18(15, 4, 0x80)},
+      {"short bcd of 20 digits", Decimal(18), BcdNines(20)},
+      {"bcd of 19 declared digits", Decimal(19), BcdNines(32)},
       {"time", {"TM", DSType::kTime, 4, 0, {}}, I32(86399999)},
       {"datetime", {"DT", DSType::kDateTime, 8, 0, {}}, F64(738609.0 * 86400000 + 1)},
       {"word", {"W", DSType::kWord, 2, 0, {}}, Native<std::uint16_t>(65535)},
@@ -106,6 +125,26 @@ TEST(PacketRoundTrip, AppendedPacketsAddRowsAndMustMatch) {
   other[1].size = 11;
   EXPECT_EQ(ds->AppendPacket(WritePacket(other, {}), true), kDSLayoutMismatch);
   EXPECT_EQ(ds->RowCount(), 2u);
+  // Decimals kept short in one packet and whole in the other do not fit one dataset.
+  auto decimals = CreateDSBase();
+  ASSERT_EQ(decimals->AppendPacket(WritePacket({Decimal(15)}, {}), false), kDSOk);
+  EXPECT_EQ(decimals->AppendPacket(WritePacket({Decimal(19)}, {}), true), kDSLayoutMismatch);
+}
+
+TEST(PacketRoundTrip, AWidenedDecimalOutlivesTheViewItWasReadInto) {
+  auto ds = LoadDataset(WritePacket({Decimal(15)}, {{BcdNines(20)}}));
+  std::unique_ptr<IDSCursor> c;
+  ASSERT_EQ(ds->CreateCursor(c), kDSOk);
+  ASSERT_EQ(c->MoveRelative(1), kDSOk);
+  DSValueView copy;
+  {
+    DSValueView read;
+    ASSERT_EQ(c->GetField(1, read), kDSOk);
+    copy = read;
+    std::memset(read.own, 0xEE, sizeof read.own);
+  }
+  const DSValueView again = copy;
+  EXPECT_EQ(FromView(again), BcdNines(20));
 }
 
 TEST(Writer, RefusesValuesUnfitForTheColumn) {
@@ -120,6 +159,7 @@ TEST(Writer, RefusesValuesUnfitForTheColumn) {
       {"logical 2", {"L", DSType::kLogical, 2, 0, {}}, I16(2)},
       {"bytes too long", {"B", DSType::kBytes, 2, 0, {}}, Raw("abc")},
       {"bcd of 8 bytes", {"B", DSType::kBcd, 18, 0, {}}, F64(1)},
+      {"21 digits in a short bcd", Decimal(15), BcdNines(21)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
