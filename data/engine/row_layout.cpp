@@ -26,8 +26,7 @@ std::uint32_t ValueWidth(const DSColumn& c) {
     case DSType::kBcd: {
       const DSAttr* declared = FindAttr(c.items, "WIDTH");
       const auto* digits = declared ? std::get_if<std::int64_t>(&declared->value) : nullptr;
-      return digits && *digits >= 1 && *digits <= kShortBcdDeclared ? kShortBcdWidth
-                                                                     : sizeof(TBcd);
+      return digits && *digits >= 1 && *digits <= kShortBcdDeclared ? kShortBcdWidth : sizeof(TBcd);
     }
     case DSType::kText:
       return c.size + 1;

@@ -28,7 +28,8 @@ Value Dec(const char* text) {
 // The adjustment table's shape: id, start date, rate and factor, both NUMERIC(15,4) (so their
 // rows keep them short).
 std::unique_ptr<IDSBase> Adjustments() {
-  const std::vector<DSAttr> numeric15 = {{"WIDTH", std::int64_t{15}}, {"DECIMALS", std::int64_t{4}}};
+  const std::vector<DSAttr> numeric15 = {{"WIDTH", std::int64_t{15}},
+                                         {"DECIMALS", std::int64_t{4}}};
   const std::vector<DSColumn> cols = {{"AJCI_ID", DSType::kInteger, 4, kColRequired, {}},
                                       {"AJCI_FECINI", DSType::kDate, 4, 0, {}},
                                       {"AJCI_PORC", DSType::kBcd, 18, 0, numeric15},
