@@ -8,7 +8,7 @@ namespace engine {
 namespace {
 
 constexpr char kMagic[4] = {'D', 'S', 'P', 'K'};
-constexpr std::uint16_t kVersion = 1;
+constexpr std::uint16_t kVersion = 2;  // 2: decimals of NUMERIC(<=18) columns kept in 12 bytes
 constexpr std::uint8_t kAttrBool = 0;
 constexpr std::uint8_t kAttrInt = 1;
 constexpr std::uint8_t kAttrText = 2;

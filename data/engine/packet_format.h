@@ -1,5 +1,5 @@
 // The packet format shared by data packets, deltas and results packets (all little-endian):
-//   header, 24 bytes: "DSPK", version u16 (1), flags u16 (0), total size u32, column count u16,
+//   header, 24 bytes: "DSPK", version u16 (2), flags u16 (0), total size u32, column count u16,
 //                     dataset attribute count u16, row count u32, row slot width u32
 //   columns:          name (u16 length + bytes), type u8, column attributes u8, size u32,
 //                     item count u16, items
