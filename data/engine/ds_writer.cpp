@@ -52,8 +52,12 @@ class DSWriter final : public IDSWriter {
 
   DSStatus PutField(const void* data, std::uint32_t size) override {
     if (!RowIncomplete()) return Fail(kDSWriterState, "no row expects a value");
-    const DSStatus s = layout_->Encode(row_, next_, data, size,
-                                       [this](std::string_view b) { return builder_.AddBlob(b); });
+    // Only blob columns need a sink; building one for every value costs a fetch dearly.
+    const DSStatus s =
+        layout_->IsBlob(next_)
+            ? layout_->Encode(row_, next_, data, size,
+                              [this](std::string_view b) { return builder_.AddBlob(b); })
+            : layout_->Encode(row_, next_, data, size, nullptr);
     if (s != kDSOk) return Fail(s, "column '" + layout_->columns()[next_].name + "'");
     ++next_;
     return kDSOk;

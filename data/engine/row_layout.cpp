@@ -121,12 +121,6 @@ bool RowLayout::SameShape(const RowLayout& other) const {
   return true;
 }
 
-void RowLayout::SetBlank(std::uint8_t* slot, std::uint16_t index, DSBlank blank) {
-  std::uint8_t& byte = slot[1 + index / 4];
-  const int shift = (index % 4) * 2;
-  byte = static_cast<std::uint8_t>((byte & ~(3 << shift)) | (static_cast<int>(blank) << shift));
-}
-
 DSStatus RowLayout::Encode(std::uint8_t* slot, std::uint16_t index, const void* data,
                            std::uint32_t size, const BlobSink& sink) const {
   const DSColumn& c = columns_[index];
@@ -160,18 +154,26 @@ DSStatus RowLayout::Encode(std::uint8_t* slot, std::uint16_t index, const void* 
       if (size != 2 || src[1] != 0 || src[0] > 1) return kDSBadValue;
       std::memcpy(dst, src, 2);
       break;
-    case DSType::kBcd: {
+    case DSType::kBcd:
       if (size != sizeof(TBcd)) return kDSBadValue;
-      const std::uint32_t kept = widths_[index];
-      for (std::uint32_t i = kept; i < size; ++i) {
-        if (src[i] != 0) return kDSBadValue;  // more digits than the row keeps
+      if (widths_[index] == sizeof(TBcd)) {
+        std::memcpy(dst, src, sizeof(TBcd));
+      } else {
+        static constexpr std::uint8_t kZeros[sizeof(TBcd) - kShortBcdWidth] = {};
+        if (std::memcmp(src + kShortBcdWidth, kZeros, sizeof kZeros) != 0) {
+          return kDSBadValue;  // more digits than the row keeps
+        }
+        std::memcpy(dst, src, kShortBcdWidth);
       }
-      std::memcpy(dst, src, kept);
       break;
-    }
-    default:
+    default:  // 2, 4 or 8 bytes, spelled out so that each copy is a move, not a library call
       if (size != FixedTypeSize(c.type)) return kDSBadValue;
-      std::memcpy(dst, src, size);
+      if (size == 8)
+        std::memcpy(dst, src, 8);
+      else if (size == 4)
+        std::memcpy(dst, src, 4);
+      else
+        std::memcpy(dst, src, 2);
       break;
   }
   SetBlank(slot, index, DSBlank::kValue);

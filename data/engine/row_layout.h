@@ -47,7 +47,11 @@ class RowLayout {
   static DSBlank GetBlank(const std::uint8_t* slot, std::uint16_t index) {
     return static_cast<DSBlank>((slot[1 + index / 4] >> ((index % 4) * 2)) & 3);
   }
-  static void SetBlank(std::uint8_t* slot, std::uint16_t index, DSBlank blank);
+  static void SetBlank(std::uint8_t* slot, std::uint16_t index, DSBlank blank) {
+    std::uint8_t& byte = slot[1 + index / 4];
+    const int shift = (index % 4) * 2;
+    byte = static_cast<std::uint8_t>((byte & ~(3 << shift)) | (static_cast<int>(blank) << shift));
+  }
 
   // Writes a value into a slot (see DSRecord::PutField for the rules); blob bytes go to `sink`.
   DSStatus Encode(std::uint8_t* slot, std::uint16_t index, const void* data, std::uint32_t size,
