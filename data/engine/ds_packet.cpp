@@ -40,7 +40,8 @@ DSPacket::DSPacket(DSPacket&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
       size_(std::exchange(other.size_, 0)),
       capacity_(std::exchange(other.capacity_, 0)),
-      zeroFrom_(std::exchange(other.zeroFrom_, 0)) {}
+      zeroFrom_(std::exchange(other.zeroFrom_, 0)),
+      populated_(std::exchange(other.populated_, 0)) {}
 
 DSPacket& DSPacket::operator=(DSPacket&& other) noexcept {
   if (this != &other) {
@@ -49,6 +50,7 @@ DSPacket& DSPacket::operator=(DSPacket&& other) noexcept {
     size_ = std::exchange(other.size_, 0);
     capacity_ = std::exchange(other.capacity_, 0);
     zeroFrom_ = std::exchange(other.zeroFrom_, 0);
+    populated_ = std::exchange(other.populated_, 0);
   }
   return *this;
 }
@@ -96,12 +98,22 @@ std::uint8_t* DSPacket::Grow(std::size_t n) {
     if (want - size_ < n) want = size_ + n;
     Reserve(want);
   }
+  if (capacity_ >= kMappedFrom && size_ + n > populated_) Populate(size_ + n);
   std::uint8_t* p = data_ + size_;
   // Bytes of a fresh mapping are zero already; writing them would only fault the pages in early.
   if (size_ < zeroFrom_) std::memset(p, 0, std::min(n, zeroFrom_ - size_));
   size_ += n;
   if (size_ > zeroFrom_) zeroFrom_ = size_;
   return p;
+}
+
+void DSPacket::Populate(std::size_t end) {
+  // Taking the page faults of a large packet one 4 KiB page at a time costs more than filling
+  // it; asking for the next 2 MiB at once lets the kernel map them in bulk. Best effort: a kernel
+  // without the request leaves the pages to fault in as before.
+  const std::size_t to = std::min(capacity_, RoundUp(end, kHugePage));
+  madvise(data_ + populated_, to - populated_, MADV_POPULATE_WRITE);
+  populated_ = to;
 }
 
 void DSPacket::Append(const void* src, std::size_t n) {

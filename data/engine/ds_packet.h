@@ -41,10 +41,13 @@ class DSPacket {
   }
 
  private:
+  void Populate(std::size_t end);
+
   std::uint8_t* data_ = nullptr;
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
-  std::size_t zeroFrom_ = 0;  // the bytes from here to the capacity are known to be zero
+  std::size_t zeroFrom_ = 0;   // the bytes from here to the capacity are known to be zero
+  std::size_t populated_ = 0;  // a mapping's bytes up to here have been asked for in bulk
 };
 
 }  // namespace engine
