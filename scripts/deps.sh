@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   firebird3.0-server-core firebird3.0-server firebird3.0-utils libfbclient2 firebird-dev
-  xvfb xauth fonts-liberation fonts-dejavu-core
+  xvfb xauth xdotool fonts-liberation fonts-dejavu-core
 )
 
 missing=()

@@ -34,10 +34,8 @@ const std::vector<CreateCase> kCreateCases = {
 };
 
 TEST_F(PostingFormTest, CreationFillsTheServerListOrReportsWhyNot) {
-  const CreateCase* cases[] = {&kCreateCases[0], &kCreateCases[1], &kCreateCases[2],
-                               &kCreateCases[3], &kCreateCases[4], &kCreateCases[5],
-                               &kCreateCases[6]};
-  for (const CreateCase* c : cases) {
+  for (const CreateCase& row : kCreateCases) {
+    const CreateCase* c = &row;
     SCOPED_TRACE(c->what);
     std::filesystem::remove_all(root_ / "xdg" / "KVN");
     std::filesystem::remove(install_dir_ / "SERVIDORES.cfg");

@@ -1,6 +1,7 @@
 // The window as built: every control with its kind, parent, bounds, text and initial state,
 // the stacking, the fonts, the button pictures, and a picture of the whole window.
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QImage>
@@ -63,17 +64,16 @@ QString TextOf(QWidget* w) {
   return "";
 }
 
-int Scaled(const QWidget& w, int pixels) {
-  return qRound(pixels * w.logicalDpiY() / 96.0);
-}
-
-QRect Scaled(const QWidget& w, const QRect& r) {
-  return {Scaled(w, r.x()), Scaled(w, r.y()), Scaled(w, r.width()), Scaled(w, r.height())};
+// Bounds are stated at 96 dpi, the resolution the offscreen test platform reports; the window
+// must then place every control exactly where the layout says.
+void ExpectDesignResolution(const QWidget& w) {
+  ASSERT_EQ(w.logicalDpiY(), 96) << "the literal bounds below hold at 96 dpi only";
 }
 
 TEST_F(PostingFormTest, EveryControlHasItsKindParentBoundsTextAndState) {
   InstallDefault();
   TPostingForm& form = Open();
+  ExpectDesignResolution(form);
   for (const ControlCase& c : kControls) {
     SCOPED_TRACE(c.name);
     QWidget* w = form.Control(c.name);
@@ -82,10 +82,10 @@ TEST_F(PostingFormTest, EveryControlHasItsKindParentBoundsTextAndState) {
     EXPECT_TRUE(w->inherits(c.kind)) << w->metaObject()->className();
     EXPECT_EQ(w->parentWidget()->objectName(), c.parent);
     if (c.bounds.width() < 0) {
-      EXPECT_EQ(w->pos(), Scaled(form, c.bounds).topLeft());
+      EXPECT_EQ(w->pos(), c.bounds.topLeft());
       EXPECT_EQ(w->size(), w->sizeHint());
     } else {
-      EXPECT_EQ(w->geometry(), Scaled(form, c.bounds));
+      EXPECT_EQ(w->geometry(), c.bounds);
     }
     EXPECT_EQ(TextOf(w), QString::fromUtf8(c.text));
     EXPECT_EQ(w->isVisible(), c.visible);
@@ -97,9 +97,12 @@ TEST_F(PostingFormTest, WindowCaptionSizeDatesAndPassword) {
   InstallDefault();
   TPostingForm& form = Open();
   EXPECT_EQ(form.windowTitle(), "Contabilizar ventas de contado");
-  EXPECT_EQ(form.size(), QSize(Scaled(form, 346), Scaled(form, 284)));
-  EXPECT_TRUE(form.windowFlags() & Qt::WindowMinMaxButtonsHint || form.isWindow());
-  EXPECT_NE(form.minimumSize(), form.maximumSize());  // sizeable
+  ExpectDesignResolution(form);
+  EXPECT_EQ(form.size(), QSize(346, 284));
+  for (Qt::WindowType hint : {Qt::WindowSystemMenuHint, Qt::WindowMinimizeButtonHint,
+                              Qt::WindowMaximizeButtonHint}) {
+    EXPECT_TRUE(form.windowFlags().testFlag(hint)) << hint;
+  }
   for (QDateEdit* picker : {form.EFecIni(), form.EFecFin()}) {
     EXPECT_EQ(picker->date(), QDate(2003, 1, 20));
     EXPECT_TRUE(picker->calendarPopup());
@@ -115,6 +118,23 @@ TEST_F(PostingFormTest, WindowCaptionSizeDatesAndPassword) {
   EXPECT_FALSE(form.Servidor()->isEditable());
 }
 
+// Sizeable: the window takes a new size, the description and origin groups stay on top, the
+// button panel on the bottom, and the parameters group fills what lies between.
+TEST_F(PostingFormTest, ResizingKeepsTheAlignedPanelsInPlace) {
+  InstallDefault();
+  TPostingForm& form = Open();
+  ExpectDesignResolution(form);
+  form.resize(500, 400);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(form.size(), QSize(500, 400));
+  EXPECT_EQ(form.Control("Panel2")->geometry(), QRect(0, 0, 500, 57));
+  EXPECT_EQ(form.Control("GroupBox1")->geometry(), QRect(0, 57, 500, 105));
+  EXPECT_EQ(form.Control("GroupBox2")->geometry(), QRect(0, 162, 500, 185));
+  EXPECT_EQ(form.Control("Panel1")->geometry(), QRect(0, 347, 500, 53));
+  // Controls inside the groups keep their places.
+  EXPECT_EQ(form.Pref()->geometry(), QRect(173, 42, 49, 21));
+}
+
 TEST_F(PostingFormTest, BannerLiesInFrontOfTheOriginGroupAndTheEditorInFrontOfAll) {
   InstallDefault();
   TPostingForm& form = Open();
@@ -125,7 +145,7 @@ TEST_F(PostingFormTest, BannerLiesInFrontOfTheOriginGroupAndTheEditorInFrontOfAl
     EXPECT_GT(index("AdvPanel1"), index(name)) << name;
   }
   form.ShowBanner("Conectando a la base de datos 01 ...");
-  EXPECT_EQ(form.childAt(Scaled(form, 100), Scaled(form, 80)), form.Panel5());
+  EXPECT_EQ(form.childAt(100, 80), form.Panel5());
 }
 
 TEST_F(PostingFormTest, ButtonCaptionsAndRevisionUseTheNarrowFontBannerIsNavy) {
@@ -133,11 +153,11 @@ TEST_F(PostingFormTest, ButtonCaptionsAndRevisionUseTheNarrowFontBannerIsNavy) {
   TPostingForm& form = Open();
   for (const char* name : {"SpeedButton3", "SpeedButton2", "Label7"}) {
     EXPECT_TRUE(form.Control(name)->font().family().contains("Narrow")) << name;
-    EXPECT_EQ(form.Control(name)->font().pixelSize(), Scaled(form, 11)) << name;
+    EXPECT_EQ(form.Control(name)->font().pixelSize(), 11) << name;
   }
-  EXPECT_EQ(form.Panel5()->font().pixelSize(), Scaled(form, 13));
+  EXPECT_EQ(form.Panel5()->font().pixelSize(), 13);
   EXPECT_EQ(form.Panel5()->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-  EXPECT_EQ(form.Tusua()->font().pixelSize(), Scaled(form, 11));
+  EXPECT_EQ(form.Tusua()->font().pixelSize(), 11);
   for (QToolButton* b : {form.SpeedButton3(), form.SpeedButton2()}) {
     EXPECT_EQ(b->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(b->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
@@ -171,13 +191,38 @@ TEST(ButtonPictures, HaveTheirSizeTransparentCornersAndColours) {
   }
 }
 
-TEST_F(PostingFormTest, SavesAPictureOfTheWindow) {
+// Pixels of `image` inside `area` for which `test` holds.
+int CountPixels(const QImage& image, const QRect& area, bool (*test)(const QColor&)) {
+  int count = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) count += test(image.pixelColor(x, y));
+  }
+  return count;
+}
+
+bool Green(const QColor& c) { return c.green() > 100 && c.green() > c.red() + 60; }
+bool Navy(const QColor& c) { return c.blue() > 80 && c.red() < 60 && c.green() < 60; }
+
+// What the user sees: the F2 picture greyed until the button is enabled, and the banner's navy
+// text over the origin group only while the banner is shown. The pictures are kept in the build
+// folder for a person to look at.
+TEST_F(PostingFormTest, PictureShowsTheGreyedButtonAndTheBanner) {
   InstallDefault();
   TPostingForm& form = Open();
-  const QString path = QString(WINDOW_PICTURE_DIR) + "/posting-form.png";
-  ASSERT_TRUE(form.grab().save(path));
+  const QRect button = form.SpeedButton3()->geometry().translated(form.Control("Panel1")->pos());
+  const QRect banner = form.Panel5()->geometry();
+
+  const QImage idle = form.grab().toImage();
+  ASSERT_TRUE(idle.save(QString(WINDOW_PICTURE_DIR) + "/posting-form.png"));
+  EXPECT_EQ(CountPixels(idle, button, Green), 0);
+  EXPECT_EQ(CountPixels(idle, banner, Navy), 0);
+
+  form.SpeedButton3()->setEnabled(true);
   form.ShowBanner("Conectando a la base de datos 01 ...");
-  ASSERT_TRUE(form.grab().save(QString(WINDOW_PICTURE_DIR) + "/posting-form-banner.png"));
+  const QImage busy = form.grab().toImage();
+  ASSERT_TRUE(busy.save(QString(WINDOW_PICTURE_DIR) + "/posting-form-banner.png"));
+  EXPECT_GT(CountPixels(busy, button, Green), 60);
+  EXPECT_GT(CountPixels(busy, banner, Navy), 20);
 }
 
 }  // namespace

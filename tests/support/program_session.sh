@@ -1,0 +1,87 @@
+# Drives the real program as a user would: a private X display (Xvfb), a throw-away
+# installation with the demo company database, keys typed with xdotool. Sourced by the tests
+# that run the program itself; every function fails the test through `fail`.
+#
+#   session_begin PROGRAM REPO      starts Xvfb and lays out the installation in a temporary folder
+#   program_start                   starts PROGRAM there; sets $program_pid
+#   program_connect COMPANY         types user, password and company, leaves Compañía
+#   ... see each function.
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+session_begin() {
+  program=$1
+  repo=$2
+  work=$(mktemp -d)
+  local display_file="$work/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do [[ -s "$display_file" ]] && break; sleep 0.1; done
+  [[ -s "$display_file" ]] || fail "Xvfb did not start"
+  export DISPLAY=":$(cat "$display_file")"
+  trap session_end EXIT
+
+  mkdir -p "$work/xdg/KVN"
+  printf '[General]\nDirectorio=%s\n' "$work" > "$work/xdg/KVN/TalvoraSuite.conf"
+  printf '%s\r\n' "$work" > "$work/SERVIDORES.cfg"
+  export XDG_CONFIG_DIRS="$work/xdg"
+  "$repo/scripts/make-demo-db.sh" "$work/datos/01/talvora.fdb" >/dev/null ||
+    fail "could not make the demo database"
+}
+
+session_end() {
+  [[ -n "${program_pid:-}" ]] && kill -9 "$program_pid" 2>/dev/null
+  kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+
+readonly main_title="Contabilizar ventas de contado"
+
+program_start() {
+  "$program" >"$work/program.log" 2>&1 &
+  program_pid=$!
+  window=$(timeout 10 xdotool search --sync --name "^$main_title\$" | head -1)
+  [[ -n "$window" ]] || fail "the window did not appear"
+  # No window manager: one click inside makes the window active.
+  xdotool mousemove --window "$window" 150 20 click 1
+  sleep 0.3
+}
+
+# Focus starts on Servidor; Tab to Usuario, Clave, Compañía, then Tab out of Compañía connects.
+program_connect() {
+  xdotool key Tab type --delay 20 "SYSDBA"
+  xdotool key Tab type --delay 20 "demo"
+  xdotool key Tab type --delay 20 "$1"
+  xdotool key Tab
+}
+
+# Waits until the embedded database engine is loaded into the program (a connect was tried).
+wait_engine_loaded() {
+  for _ in $(seq 100); do
+    grep -q libEngine12 "/proc/$program_pid/maps" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  fail "the database engine was never loaded"
+}
+
+# Waits for a second top-level window captioned $1 (a message box).
+wait_box() {
+  timeout 10 xdotool search --sync --name "^$1\$" >/dev/null || fail "no box \"$1\" appeared"
+}
+
+# Waits up to $1 milliseconds for the program to end. Sets exit_status (empty while it still
+# runs) and exit_ms, the time it took.
+wait_exit() {
+  local start=$(date +%s%3N) now
+  exit_status=""
+  while kill -0 "$program_pid" 2>/dev/null; do
+    now=$(date +%s%3N)
+    ((now - start > $1)) && { exit_ms=$((now - start)); return 0; }
+    sleep 0.02
+  done
+  exit_ms=$(($(date +%s%3N) - start))
+  exit_status=0
+  wait "$program_pid" || exit_status=$?
+  program_pid=""
+}
