@@ -1,7 +1,8 @@
 // TPostingForm: the program's one window. It is built from the window definition
-// (posting_form_definition.h), owns every control and every non-visual component of the
-// program, dispatches the keyboard commands and runs its event handlers through the default
-// error display, so a failure in a handler is shown and the window stays open.
+// (posting_form_definition.h), owns every control, the data module with the connection and
+// the data chains, and the commands its keys and buttons start. It dispatches the keyboard
+// commands and runs its event handlers through the default error display, so a failure in a
+// handler is shown and the window stays open.
 //
 // Key preview: the window sees every key press of its controls before the focused control
 // does, and lets the key through afterwards. Enter in the six bound controls moves the focus
@@ -11,38 +12,41 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/owned_components.h"
-#include "base/component.h"
 #include "base/format_settings.h"
-#include "errors/ui_services.h"
+#include "ui/posting_window.h"
+#include "ui/ui_services.h"
+#include "ui/window_commands.h"
 
 class BevelPanel;
-class TClientDataSet;
-class TDataSetProvider;
+class TComponent;
+class TPostingDataModule;
 class TSQLConnection;
-class TSQLQuery;
-class TSQLTable;
 class QComboBox;
 class QStyle;
 class QDateEdit;
-class QLabel;
 class QLineEdit;
 class QToolButton;
 struct ControlDefinition;
-struct DataComponentDefinition;
 enum class Handler;
 
-class TPostingForm : public QWidget {
+class TPostingForm : public QWidget, public PostingWindow {
   Q_OBJECT
 
  public:
-  // Builds the window and runs FormCreate; the window is not shown yet.
-  TPostingForm(UiServices& ui, const FormatSettings& formatSettings, QWidget* parent = nullptr);
+  // Makes the commands of a window; called once, while the window is being built, after its
+  // controls and data module exist and before window creation runs.
+  using CommandsFactory = std::function<std::unique_ptr<WindowCommands>(TPostingForm&)>;
+
+  // Builds the window and runs FormCreate; the window is not shown yet. Without a factory the
+  // window runs the program's own commands.
+  TPostingForm(UiServices& ui, const FormatSettings& formatSettings,
+               CommandsFactory makeCommands = nullptr, QWidget* parent = nullptr);
   ~TPostingForm() override;
 
   TPostingForm(const TPostingForm&) = delete;
@@ -66,39 +70,29 @@ class TPostingForm : public QWidget {
   // The server list read at creation (the entries `Servidor` was filled from).
   const std::vector<std::string>& ServerList() const { return server_list_; }
 
-  // Owner of the window's non-visual components (connection, datasets, providers), in
-  // creation order; the error-handling wiring walks it.
-  TComponent& Components() { return components_; }
-
-  // The company connection, owned by the window for its whole life.
-  TSQLConnection& Talvora() const { return *talvora_; }
-
-  // The four data chains (cached dataset, provider, SQL dataset on Talvora), owned by the window
-  // for its whole life. Nothing is open at creation; the cached datasets close without saving as
-  // the window goes.
-  TSQLQuery& SQLQuery1() const;
-  TDataSetProvider& PRepArticulos() const;
-  TClientDataSet& CRepArticulos() const;  // the posting run
-  TDataSetProvider& PBorrar() const;
-  TClientDataSet& Cborrar() const;
-  TSQLTable& TAjuste() const;
-  TDataSetProvider& PAjuste() const;
-  TClientDataSet& CAjuste() const;  // the adjustment rows, with their five persistent fields
-  TSQLQuery& QTarifas() const;
-  TDataSetProvider& Ptarifiva() const;
-  TClientDataSet& CTarifas() const;  // the rate list
+  // The connection `Talvora` and the data chains, owned by the window for its whole life.
+  TPostingDataModule& Data() const { return *data_; }
+  TSQLConnection& Talvora() const;
+  // Owner of the window's non-visual components, in creation order.
+  TComponent& Components() const;
 
   UiServices& Ui() const { return ui_; }
   const FormatSettings& Settings() const { return format_settings_; }
 
-  // The status banner Panel5.
-  // Sets the caption, shows the banner and repaints at once, so it is on screen before the
-  // long operation that follows.
-  void ShowBanner(const std::string& text);
-  // Hides the banner; the caller decides whether to repaint at once.
-  void HideBanner();
-  // Sets the caption alone; visibility unchanged.
-  void SetBannerCaption(const std::string& text);
+  // PostingWindow.
+  void ShowBanner(const std::string& text) override;
+  void HideBanner() override;
+  void SetBannerCaption(const std::string& text) override;
+  TDateTime StartDate() const override;
+  TDateTime EndDate() const override;
+  std::string Prefix() const override;
+  std::string UserName() const override;
+  void CloseWindow() override;
+  bool AdjustmentPanelVisible() const override;
+  void ShowAdjustmentPanel() override;
+  void HideAdjustmentPanel() override;
+  void FocusAdjustmentGrid() override;
+
   bool BannerVisible() const;
   std::string BannerCaption() const;
 
@@ -108,35 +102,27 @@ class TPostingForm : public QWidget {
   // the typed parameters, and dates, focus and the F2 button as they were.
   virtual void CiaExit();
 
-  // Handlers that the posting run and the adjustment factors take over. They do nothing yet.
-  virtual void SpeedButton3Click();
-  virtual void AdjustmentF2PreStep();
-  virtual void AdjustmentF5Command();
-
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
+  // Building the widgets from the definition (posting_form_widgets.cpp).
   void BuildControls();
   QWidget* CreateControl(const ControlDefinition& definition, QWidget* parent);
   void BuildFocusOrder();
-  void CreateComponents();
-  void CreateDataComponent(const DataComponentDefinition& definition);
-  // The component named `name` among the window's; REQUIRES: it exists and is a T.
-  template <typename T>
-  T& Named(const char* name);
   void PlaceAlignedControls();
   void CentreOnDesktop();
   int Scaled(int pixels) const;
 
-  // Event handlers of the definition.
+  // Event handlers of the definition (posting_form_handlers.cpp).
   void FormCreate();
   void ConfigurarProviders();
   void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
   void Enteratab();
   void SpeedButton2Click();
+  void SpeedButton3Click();
   void FormClose();
 
   // Runs `handler` through the default error display.
@@ -149,12 +135,9 @@ class TPostingForm : public QWidget {
   FormatSettings format_settings_;
   std::unique_ptr<QStyle> password_style_;  // the password edit's; released by the destructor
   double scale_ = 1.0;
-  TComponent components_;
   std::map<std::string, QWidget*> controls_;  // children of this window, by name
   std::map<const QWidget*, const ControlDefinition*> definitions_;
   std::vector<std::string> server_list_;
-  // Registered with components_, so destroyed before it.
-  std::unique_ptr<TSQLConnection> talvora_;
-  // The data components after talvora_, in creation order; they go before it.
-  OwnedComponents data_components_;
+  std::unique_ptr<TPostingDataModule> data_;
+  std::unique_ptr<WindowCommands> commands_;
 };

@@ -3,7 +3,7 @@
 // screen; their captions are the application title, "Error" or "Confirm".
 #pragma once
 
-#include "errors/ui_services.h"
+#include "ui/ui_services.h"
 
 class QtUiServices final : public UiServices {
  public:

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "errors/ui_services.h"
+#include "ui/ui_services.h"
 
 // The text as the box shows it.
 std::string WithClosingPeriod(std::string_view text);

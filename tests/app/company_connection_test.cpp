@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "db/sql/sql_connection.h"
+#include "datamodule/posting_data_module.h"
 #include "posting_form_fixture.h"
 #include "tests/support/test_database.h"
 

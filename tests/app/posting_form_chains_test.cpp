@@ -9,6 +9,7 @@
 #include "data/client/client_dataset.h"
 #include "db/dataset/field.h"
 #include "db/sql/sql_connection.h"
+#include "datamodule/posting_data_module.h"
 #include "posting_form_fixture.h"
 #include "tests/support/test_database.h"
 
@@ -58,7 +59,7 @@ class PostingFormChainsTest : public PostingFormTest {
 TEST_F(PostingFormChainsTest, RatesAndAdjustmentRowsComeThroughTheWindowsChains) {
   RecordingPostingForm& form = OpenConnected();
 
-  TClientDataSet& rates = form.CTarifas();
+  TClientDataSet& rates = form.Data().CTarifas();
   rates.Open();
   EXPECT_EQ(Rows(rates), (std::vector<std::string>{"0", "19", "5"}));
   EXPECT_EQ(rates.Fields(0).FieldName(), "TAIV_PORC");
@@ -66,7 +67,7 @@ TEST_F(PostingFormChainsTest, RatesAndAdjustmentRowsComeThroughTheWindowsChains)
   EXPECT_EQ(rates.FieldCount(), 0);
 
   // The filter reads its date, and the fields write theirs, with the window's settings.
-  TClientDataSet& adjustments = form.CAjuste();
+  TClientDataSet& adjustments = form.Data().CAjuste();
   adjustments.SetFilter("AJCI_FECINI = '01-10-2026'");
   adjustments.SetFiltered(true);
   adjustments.Open();
@@ -79,12 +80,12 @@ TEST_F(PostingFormChainsTest, RatesAndAdjustmentRowsComeThroughTheWindowsChains)
 
 TEST_F(PostingFormChainsTest, TheWindowGoesWithoutSavingItsCachedDatasets) {
   RecordingPostingForm& form = OpenConnected();
-  TClientDataSet& posting = form.CRepArticulos();
+  TClientDataSet& posting = form.Data().CRepArticulos();
   posting.SetCommandText("SELECT TAIV_ID FROM TARIFA_IVA");
   posting.Open();
   EXPECT_FALSE(posting.IsEmpty());
 
-  TClientDataSet& adjustments = form.CAjuste();
+  TClientDataSet& adjustments = form.Data().CAjuste();
   adjustments.Open();
   adjustments.Delete();
   adjustments.Delete();

@@ -14,25 +14,41 @@
 #include "app/posting_form.h"
 #include "recording_ui.h"
 
-// The window with its pending handlers recorded; a test may make one of them fail.
+// Commands that record their calls in `log` instead of running; the posting run may be given
+// something to do (fail, say).
+class RecordingCommands : public WindowCommands {
+ public:
+  RecordingCommands(std::vector<std::string>& log, std::function<void()>& onPostingRun)
+      : log_(log), on_posting_run_(onPostingRun) {}
+
+  void PostingRun() override {
+    log_.push_back("SpeedButton3Click");
+    if (on_posting_run_) on_posting_run_();
+  }
+  void AdjustmentF2PreStep() override { log_.push_back("AdjustmentF2PreStep"); }
+  void AdjustmentF5() override { log_.push_back("AdjustmentF5Command"); }
+
+ private:
+  std::vector<std::string>& log_;
+  std::function<void()>& on_posting_run_;
+};
+
+// The window with recording commands; leaving Cia or Pref is recorded too, and still connects.
 class RecordingPostingForm : public TPostingForm {
  public:
-  using TPostingForm::TPostingForm;
+  RecordingPostingForm(UiServices& ui, const FormatSettings& settings)
+      : TPostingForm(ui, settings, [this](TPostingForm&) {
+          return std::make_unique<RecordingCommands>(handlers, on_posting_run);
+        }) {}
 
   std::vector<std::string> handlers;
   std::function<void()> on_posting_run;
 
  protected:
-  void SpeedButton3Click() override {
-    handlers.push_back("SpeedButton3Click");
-    if (on_posting_run) on_posting_run();
-  }
   void CiaExit() override {
     handlers.push_back("CiaExit");
     TPostingForm::CiaExit();
   }
-  void AdjustmentF2PreStep() override { handlers.push_back("AdjustmentF2PreStep"); }
-  void AdjustmentF5Command() override { handlers.push_back("AdjustmentF5Command"); }
 };
 
 class PostingFormTest : public testing::Test {

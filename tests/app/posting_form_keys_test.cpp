@@ -9,6 +9,7 @@
 
 #include "app/bevel_panel.h"
 #include "base/exceptions.h"
+#include "datamodule/posting_data_module.h"
 #include "posting_form_fixture.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The holder of the window's data components: newest first on the way out, so nothing outlives
 // what it was created after; lookups that name a missing component or the wrong class refuse.
-#include "app/owned_components.h"
+#include "datamodule/owned_components.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "errors/ui_services.h"
+#include "ui/ui_services.h"
 
 struct UiCall {
   std::string kind;  // "information", "error", "confirm", "failure", "beep", "wait+",
