@@ -281,7 +281,7 @@ void TClientDataSet::InternalInsert(bool append) {
   appending_ = append;
 }
 
-void TClientDataSet::InternalPost() {
+TGetResult TClientDataSet::InternalPost() {
   engine::IDSCursor& cursor = rows_->Cursor();
   if (State() == TDataSetState::dsInsert) {
     if (appending_) {
@@ -293,7 +293,9 @@ void TClientDataSet::InternalPost() {
   } else {
     rows_->Check(cursor.ModifyRecord(buffer_));
   }
-  ReadCurrent();
+  // A row written outside the filter has left the view; the cursor stands on the visible row that
+  // took its place, or on none.
+  return ReadCurrent() ? TGetResult::grOK : TGetResult::grEOF;
 }
 
 void TClientDataSet::InternalCancel() {

@@ -104,7 +104,7 @@ class TClientDataSet : public TDataSet {
   void SetFieldData(const TField& field, const void* data, std::uint32_t size) override;
   void InternalEdit() override;
   void InternalInsert(bool append) override;
-  void InternalPost() override;
+  TGetResult InternalPost() override;
   void InternalCancel() override;
   TGetResult InternalDelete() override;
 

@@ -149,6 +149,84 @@ TEST_F(CachedFirebird, AFilteredOpeningFetchesEverythingAndShowsOneDate) {
   EXPECT_EQ(c.cds.ChangeCount(), 0);
 }
 
+TEST_F(CachedFirebird, APostOutsideTheFilterLeavesAVisibleRowToEditAndDelete) {
+  struct Case {
+    const char* what;
+    const char* filter;
+    bool last;  // start from the last visible row instead of the first
+    bool insert;
+    int written;  // AJCI_ID of the row that leaves the view
+    int current;  // AJCI_ID after the post; 0: none left
+  };
+  // '02/01/2026' shows ids 1, 366, 731, 1096, 1461, 1826, 2191; '30/03/2027' only 9001.
+  const Case cases[] = {
+      {"edited out: the next one", "02/01/2026", false, false, 1, 366},
+      {"edited out, none after: the previous one", "02/01/2026", true, false, 2191, 1826},
+      {"inserted outside: the row it stands before", "02/01/2026", false, true, 9100, 1},
+      {"the only visible row edited out", "30/03/2027", false, false, 9001, 0},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    Chain c(Conn(), true, 0, true);
+    bool deleteErrorCalled = false;
+    c.cds.OnDeleteError = [&](TDataSet&, EDatabaseError&, TDataAction&) {
+      deleteErrorCalled = true;
+    };
+    c.cds.SetFilter(std::string("AJCI_FECINI = '") + k.filter + "'");
+    c.cds.SetFiltered(true);
+    c.Open();
+    const int visibleBefore = c.Visible();
+    c.cds.First();
+    if (k.last) c.cds.Last();
+    if (k.insert) {
+      c.cds.Insert();
+      c.cds.FieldByName("AJCI_ID").SetAsInteger(k.written);
+    } else {
+      c.cds.Edit();
+    }
+    c.cds.FieldByName("AJCI_FECINI").SetAsDateTime(EncodeDate(2026, 1, 3));
+    c.cds.Post();
+    EXPECT_EQ(c.cds.IsEmpty(), k.current == 0);
+
+    if (k.current == 0) {
+      EXPECT_TRUE(c.cds.Eof());
+      c.cds.Edit();  // nothing visible to edit: an insert begins
+      EXPECT_EQ(c.cds.State(), TDataSetState::dsInsert);
+      c.cds.Cancel();
+      try {
+        c.cds.Delete();
+        ADD_FAILURE() << "deleted";
+      } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.Message(), "CAjuste: Cannot perform this operation on an empty dataset");
+      }
+      EXPECT_FALSE(deleteErrorCalled);
+      EXPECT_EQ(c.cds.ChangeCount(), 1);
+    } else {
+      ASSERT_EQ(c.cds.FieldByName("AJCI_ID").AsInteger(), k.current);
+      EXPECT_EQ(c.Visible(), k.insert ? visibleBefore : visibleBefore - 1);
+      ASSERT_TRUE(c.cds.Locate("AJCI_ID", {std::int64_t{k.current}}));
+      // A further edit and a delete act on the visible row, not on the one that left.
+      c.cds.Edit();
+      c.cds.FieldByName("AJCI_FACTOR").SetAsCurrency(Currency::FromRaw(1234));
+      c.cds.Post();
+      EXPECT_EQ(c.cds.FieldByName("AJCI_ID").AsInteger(), k.current);
+      EXPECT_EQ(c.cds.FieldByName("AJCI_FACTOR").AsCurrency(), Currency::FromRaw(1234));
+      c.cds.Delete();
+      EXPECT_FALSE(deleteErrorCalled);
+      EXPECT_EQ(c.cds.ChangeCount(), 2);
+      EXPECT_EQ(c.Visible(), k.insert ? visibleBefore - 1 : visibleBefore - 2);
+    }
+
+    c.cds.SetFiltered(false);
+    if (k.current != 0) {
+      EXPECT_FALSE(c.cds.Locate("AJCI_ID", {std::int64_t{k.current}}));
+    }
+    ASSERT_TRUE(c.cds.Locate("AJCI_ID", {std::int64_t{k.written}}));
+    EXPECT_EQ(c.cds.FieldByName("AJCI_FECINI").AsDateTime(), EncodeDate(2026, 1, 3));
+    EXPECT_NE(c.cds.FieldByName("AJCI_FACTOR").AsCurrency(), Currency::FromRaw(1234));
+  }
+}
+
 TEST_F(CachedFirebird, PacketsOfAQueryFollowItsSize) {
   struct Case {
     const char* sql;

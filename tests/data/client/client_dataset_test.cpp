@@ -363,6 +363,63 @@ TEST(ClientDataSet, InsertPlacesTheRowBeforeTheCurrentOne) {
   EXPECT_EQ(ids, (std::vector<int>{1, 50, 2, 3}));
 }
 
+TEST(ClientDataSet, APostOutsideTheFilterLeavesAVisibleRowCurrent) {
+  struct Case {
+    const char* what;
+    int rows;   // ids 1..rows, on days 1..10 of March in turn; the filter shows day 3
+    bool last;  // start from the last visible row instead of the first
+    bool insert;
+    int written;  // AJCI_ID of the row that leaves the view
+    int current;  // AJCI_ID after the post; 0: none left
+    int visible;
+  };
+  const Case cases[] = {
+      {"edited out: the next one", 30, false, false, 3, 13, 2},
+      {"edited out, none after: the previous one", 30, true, false, 23, 13, 2},
+      {"inserted out: the row it stands before", 30, false, true, 500, 3, 3},
+      {"the only visible row edited out", 5, false, false, 3, 0, 0},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    Window w(Table(k.rows));
+    bool deleteErrorCalled = false;
+    w.cds.OnDeleteError = [&](TDataSet&, EDatabaseError&, TDataAction&) {
+      deleteErrorCalled = true;
+    };
+    w.cds.SetFilter("AJCI_FECINI = '03/03/2023'");
+    w.cds.SetFiltered(true);
+    w.Open();
+    if (k.last) w.cds.Last();
+    if (k.insert) {
+      w.cds.Insert();
+      w.cds.FieldByName("AJCI_ID").SetAsInteger(k.written);
+    } else {
+      w.cds.Edit();
+    }
+    w.cds.FieldByName("AJCI_FECINI").SetAsDateTime(EncodeDate(2023, 3, 4));
+    w.cds.Post();
+    EXPECT_EQ(w.cds.ChangeCount(), 1);
+    EXPECT_EQ(w.cds.IsEmpty(), k.current == 0);
+    // After Last the current row is still the last visible one.
+    EXPECT_EQ(w.cds.Eof(), k.current == 0 || k.last);
+    if (k.current == 0) {
+      EXPECT_EQ(MessageOf<EDatabaseError>([&] { w.cds.Delete(); }),
+                "CAjuste: Cannot perform this operation on an empty dataset");
+      EXPECT_FALSE(deleteErrorCalled);
+    } else {
+      EXPECT_EQ(w.cds.FieldByName("AJCI_ID").AsInteger(), k.current);
+      EXPECT_EQ(w.cds.FieldByName("AJCI_FECINI").AsDateTime(), EncodeDate(2023, 3, 3));
+      w.cds.Delete();  // the visible row, not the one that left
+      EXPECT_EQ(w.cds.ChangeCount(), 2);
+    }
+    EXPECT_EQ(w.Visible(), k.current == 0 ? 0 : k.visible - 1);
+    // The row that left is kept with its new date.
+    w.cds.SetFiltered(false);
+    ASSERT_TRUE(w.cds.Locate("AJCI_ID", {std::int64_t{k.written}}));
+    EXPECT_EQ(w.cds.FieldByName("AJCI_FECINI").AsDateTime(), EncodeDate(2023, 3, 4));
+  }
+}
+
 TEST(ClientDataSet, DeleteOnAnEmptyDatasetFailsBeforeTheProtectedStep) {
   Window w(Table(0));
   bool called = false;
