@@ -108,9 +108,10 @@ void TClientDataSet::InternalOpen() {
   if (!packet) DatabaseError(kSNoDataProvider, this);
   rows_ = std::make_unique<FetchedRows>(
       std::move(*packet), endOfData,
-      [this](std::int32_t count, std::int32_t& out) { return Request(count, out, 0, {}); });
-  rows_->SetPacketRecords(PacketRecords);
-  rows_->SetFetchOnDemand(FetchOnDemand);
+      [this](std::int32_t count, std::int32_t& out) { return Request(count, out, 0, {}); },
+      [this] {
+        return FetchedRows::Settings{PacketRecords, FetchOnDemand};
+      });
   ReadFieldDefs(rows_->Base().Columns(), FieldDefs());
 }
 

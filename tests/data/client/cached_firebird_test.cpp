@@ -3,6 +3,7 @@
 // caller sees.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -257,6 +258,36 @@ TEST_F(CachedFirebird, PacketsOfAQueryFollowItsSize) {
     EXPECT_EQ(c.Visible(), k.rows);
     EXPECT_EQ(c.requests, k.afterWalk);
     EXPECT_FALSE(c.sql->Active());
+  }
+}
+
+TEST_F(CachedFirebird, PacketSettingsChangedWhileOpenActFromTheNextRequest) {
+  struct Case {
+    const char* what;
+    std::function<void(TClientDataSet&)> change;
+    Requests requests;  // after walking to the end and moving to the last row
+    int walked;
+  };
+  const Case cases[] = {
+      {"PacketRecords 500",
+       [](TClientDataSet& d) { d.PacketRecords = 500; },
+       {{1000, 1}, {500, 0}, {500, 0}, {500, 0}, {500, 0}},
+       2501},
+      {"PacketRecords 0", [](TClientDataSet& d) { d.PacketRecords = 0; }, {{1000, 1}}, 1000},
+      {"FetchOnDemand off", [](TClientDataSet& d) { d.FetchOnDemand = false; }, {{1000, 1}}, 1000},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    Chain c(Conn(), false, poAllowCommandText, false);
+    c.cds.SetCommandText("select AJCI_ID from AJUSTE_CIERRE");
+    c.Open();
+    k.change(c.cds);
+    EXPECT_EQ(c.Visible(), k.walked);
+    c.cds.Last();
+    EXPECT_EQ(c.cds.RecordCount(), k.walked);
+    EXPECT_EQ(c.requests, k.requests);
+    // Rows left unread keep the query open until the close resets it.
+    EXPECT_EQ(c.sql->Active(), k.walked < 2501);
   }
 }
 
