@@ -110,6 +110,12 @@ class CachedFirebird : public testing::Test {
     db_ = new TestDatabase();
     db_->FillAjusteCierre(2500);
     db_->Execute("INSERT INTO AJUSTE_CIERRE VALUES (9001, '2027-03-30', NULL, 0.8, 0.8);");
+    // Columns whose field classes share an engine type.
+    db_->Execute(
+        "CREATE TABLE CLASES (CLA_ID INTEGER NOT NULL, CLA_IMPORTE NUMERIC(9,2), "
+        "CLA_PORC NUMERIC(15,4), CLA_CODIGO CHAR(5), CLA_NOMBRE VARCHAR(20), "
+        "CLA_HUELLA CHAR(4) CHARACTER SET OCTETS, CLA_CLAVE VARCHAR(6) CHARACTER SET OCTETS);"
+        "INSERT INTO CLASES VALUES (1, 1234.56, 0.8, 'AB', 'Nombre', x'01020304', x'0A0B');");
   }
   static void TearDownTestSuite() {
     delete db_;
@@ -317,6 +323,70 @@ TEST_F(CachedFirebird, FieldsCreatedForARateListKeepTheDecimalsOfTheColumn) {
   std::vector<std::string> rates;
   for (; !c.cds.Eof(); c.cds.Next()) rates.push_back(rate.DisplayText());
   EXPECT_EQ(rates, (std::vector<std::string>{"0", "5", "19"}));
+}
+
+TEST_F(CachedFirebird, FieldsCreatedAtOpenHaveTheClassesOfTheSqlDataset) {
+  Chain c(Conn(), true, 0, false);
+  static_cast<TSQLTable&>(*c.sql).SetTableName("CLASES");
+  struct Shape {
+    std::string name;
+    TFieldType type;
+    std::int32_t size, precision;
+    bool operator==(const Shape&) const = default;
+  };
+  const auto shapes = [](const TDataSet& d) {
+    std::vector<Shape> out;
+    for (int i = 0; i < d.FieldCount(); ++i) {
+      const TField& f = d.Fields(i);
+      out.push_back({f.FieldName(), f.DataType(), f.Size(), f.Precision()});
+    }
+    return out;
+  };
+  c.sql->Open();
+  const std::vector<Shape> sqlShapes = shapes(*c.sql);
+  c.sql->Close();
+  c.Open();
+  EXPECT_EQ(shapes(c.cds), sqlShapes);
+  const std::vector<TFieldType> expected = {
+      TFieldType::ftInteger, TFieldType::ftBCD,   TFieldType::ftFMTBcd,  TFieldType::ftFixedChar,
+      TFieldType::ftString,  TFieldType::ftBytes, TFieldType::ftVarBytes};
+  ASSERT_EQ(c.cds.FieldCount(), static_cast<int>(expected.size()));
+  for (int i = 0; i < c.cds.FieldCount(); ++i) {
+    EXPECT_EQ(c.cds.Fields(i).DataType(), expected[static_cast<std::size_t>(i)]) << i;
+  }
+  EXPECT_NE(dynamic_cast<TBCDField*>(&c.cds.FieldByName("CLA_IMPORTE")), nullptr);
+  EXPECT_EQ(c.cds.FieldByName("CLA_CODIGO").AsString().rfind("AB", 0), 0u);
+  EXPECT_EQ(c.cds.FieldByName("CLA_HUELLA").AsString(), std::string("\x01\x02\x03\x04", 4));
+  EXPECT_EQ(c.cds.FieldByName("CLA_CLAVE").AsString(), std::string("\x0A\x0B", 2));
+}
+
+TEST_F(CachedFirebird, APersistentBcdFieldBindsToANumericOfNineAndTwo) {
+  Chain c(Conn(), true, 0, false);
+  static_cast<TSQLTable&>(*c.sql).SetTableName("CLASES");
+  TBCDField& importe = c.cds.AddField<TBCDField>("CLA_IMPORTE");
+  c.cds.AddField<TFMTBCDField>("CLA_PORC");
+  c.cds.Settings.DecimalSeparator = ',';
+  c.Open();
+  EXPECT_EQ(importe.AsString(), "1234,56");
+  EXPECT_EQ(importe.AsCurrency(), Currency::FromRaw(12345600));
+  c.cds.Edit();
+  importe.SetAsString("99,5");
+  c.cds.Post();
+  EXPECT_EQ(importe.AsString(), "99,5");
+  EXPECT_EQ(c.cds.ChangeCount(), 1);
+  c.cds.Close();
+
+  // A formatted-BCD field over the same column is refused.
+  Chain wrong(Conn(), true, 0, false);
+  static_cast<TSQLTable&>(*wrong.sql).SetTableName("CLASES");
+  wrong.cds.AddField<TFMTBCDField>("CLA_IMPORTE");
+  try {
+    wrong.Open();
+    ADD_FAILURE() << "opened";
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(),
+              "CAjuste: Type mismatch for field 'CLA_IMPORTE', expecting: FMTBcd actual: BCD");
+  }
 }
 
 TEST_F(CachedFirebird, ParametersOfTheCommandTextTravelWithTheFirstRequest) {

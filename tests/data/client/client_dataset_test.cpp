@@ -46,7 +46,7 @@ class TableSource : public ProviderSource {
   std::vector<engine::DSColumn> Columns() const override {
     return {{"AJCI_ID", engine::DSType::kInteger, 4, engine::kColRequired, {}},
             {"AJCI_FECINI", engine::DSType::kDate, 4, 0, {}},
-            {"AJCI_PORC", engine::DSType::kBcd, 18, 0, {}}};
+            {"AJCI_PORC", engine::DSType::kBcd, 18, 0, porcItems}};
   }
   void PutRow(engine::IDSWriter& w) const override {
     const Row& r = rows_[pos_];
@@ -64,6 +64,7 @@ class TableSource : public ProviderSource {
 
   std::string failText;
   int opens = 0;
+  std::vector<engine::DSAttr> porcItems;
 
  private:
   std::vector<Row> rows_;
@@ -495,6 +496,51 @@ TEST(ClientDataSet, FieldsCreatedAtOpenFollowThePacketColumns) {
   EXPECT_NE(dynamic_cast<TDateField*>(&w.cds.Fields(1)), nullptr);
   EXPECT_EQ(w.cds.Fields(2).DataType(), TFieldType::ftFMTBcd);
   EXPECT_EQ(w.cds.Fields(2).FieldNo(), 3);
+}
+
+TEST(ClientDataSet, FieldsKeepTheDecimalClassTheColumnWasWrittenFor) {
+  struct Case {
+    const char* what;
+    const char* subtype;                                  // of AJCI_PORC; null: none
+    std::function<std::unique_ptr<TField>()> persistent;  // null: fields created at open
+    std::string message;                                  // of the open; empty: it opens
+    TFieldType type;
+  };
+  const Case cases[] = {
+      {"created, BCD", "BCD", nullptr, "", TFieldType::ftBCD},
+      {"created, no subtype", nullptr, nullptr, "", TFieldType::ftFMTBcd},
+      {"persistent BCD", "BCD", [] { return std::make_unique<TBCDField>(); }, "",
+       TFieldType::ftBCD},
+      {"persistent formatted BCD on BCD", "BCD", [] { return std::make_unique<TFMTBCDField>(); },
+       "CAjuste: Type mismatch for field 'AJCI_PORC', expecting: FMTBcd actual: BCD",
+       TFieldType::ftFMTBcd},
+      {"persistent BCD without subtype", nullptr, [] { return std::make_unique<TBCDField>(); },
+       "CAjuste: Type mismatch for field 'AJCI_PORC', expecting: BCD actual: FMTBcd",
+       TFieldType::ftBCD},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Window w(Table(2));
+    w.source->porcItems = {{"WIDTH", std::int64_t{9}}, {"DECIMALS", std::int64_t{2}}};
+    if (c.subtype) w.source->porcItems.push_back({"SUBTYPE", std::string(c.subtype)});
+    if (c.persistent) {
+      std::unique_ptr<TField> field = c.persistent();
+      field->SetFieldName("AJCI_PORC");
+      w.cds.AddField(std::move(field));
+    }
+    if (!c.message.empty()) {
+      EXPECT_EQ(MessageOf<EDatabaseError>([&] { w.Open(); }), c.message);
+      continue;
+    }
+    w.Open();
+    TField& porc = w.cds.FieldByName("AJCI_PORC");
+    EXPECT_EQ(porc.DataType(), c.type);
+    EXPECT_EQ(porc.AsString(), "19");
+    if (!c.persistent) {
+      EXPECT_EQ(porc.Precision(), 9);
+      EXPECT_EQ(porc.Size(), 2);
+    }
+  }
 }
 
 TEST(ClientDataSet, FieldTextFollowsTheRegionalSettings) {
