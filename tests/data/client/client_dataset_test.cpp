@@ -46,7 +46,7 @@ class TableSource : public ProviderSource {
   std::vector<engine::DSColumn> Columns() const override {
     return {{"AJCI_ID", engine::DSType::kInteger, 4, engine::kColRequired, {}},
             {"AJCI_FECINI", engine::DSType::kDate, 4, 0, {}},
-            {"AJCI_PORC", engine::DSType::kBcd, 18, 0, porcItems}};
+            {"AJCI_PORC", engine::DSType::kBcd, 18, 0, {}}};
   }
   void PutRow(engine::IDSWriter& w) const override {
     const Row& r = rows_[pos_];
@@ -64,7 +64,6 @@ class TableSource : public ProviderSource {
 
   std::string failText;
   int opens = 0;
-  std::vector<engine::DSAttr> porcItems;
 
  private:
   std::vector<Row> rows_;
@@ -364,63 +363,6 @@ TEST(ClientDataSet, InsertPlacesTheRowBeforeTheCurrentOne) {
   EXPECT_EQ(ids, (std::vector<int>{1, 50, 2, 3}));
 }
 
-TEST(ClientDataSet, APostOutsideTheFilterLeavesAVisibleRowCurrent) {
-  struct Case {
-    const char* what;
-    int rows;   // ids 1..rows, on days 1..10 of March in turn; the filter shows day 3
-    bool last;  // start from the last visible row instead of the first
-    bool insert;
-    int written;  // AJCI_ID of the row that leaves the view
-    int current;  // AJCI_ID after the post; 0: none left
-    int visible;
-  };
-  const Case cases[] = {
-      {"edited out: the next one", 30, false, false, 3, 13, 2},
-      {"edited out, none after: the previous one", 30, true, false, 23, 13, 2},
-      {"inserted out: the row it stands before", 30, false, true, 500, 3, 3},
-      {"the only visible row edited out", 5, false, false, 3, 0, 0},
-  };
-  for (const Case& k : cases) {
-    SCOPED_TRACE(k.what);
-    Window w(Table(k.rows));
-    bool deleteErrorCalled = false;
-    w.cds.OnDeleteError = [&](TDataSet&, EDatabaseError&, TDataAction&) {
-      deleteErrorCalled = true;
-    };
-    w.cds.SetFilter("AJCI_FECINI = '03/03/2023'");
-    w.cds.SetFiltered(true);
-    w.Open();
-    if (k.last) w.cds.Last();
-    if (k.insert) {
-      w.cds.Insert();
-      w.cds.FieldByName("AJCI_ID").SetAsInteger(k.written);
-    } else {
-      w.cds.Edit();
-    }
-    w.cds.FieldByName("AJCI_FECINI").SetAsDateTime(EncodeDate(2023, 3, 4));
-    w.cds.Post();
-    EXPECT_EQ(w.cds.ChangeCount(), 1);
-    EXPECT_EQ(w.cds.IsEmpty(), k.current == 0);
-    // After Last the current row is still the last visible one.
-    EXPECT_EQ(w.cds.Eof(), k.current == 0 || k.last);
-    if (k.current == 0) {
-      EXPECT_EQ(MessageOf<EDatabaseError>([&] { w.cds.Delete(); }),
-                "CAjuste: Cannot perform this operation on an empty dataset");
-      EXPECT_FALSE(deleteErrorCalled);
-    } else {
-      EXPECT_EQ(w.cds.FieldByName("AJCI_ID").AsInteger(), k.current);
-      EXPECT_EQ(w.cds.FieldByName("AJCI_FECINI").AsDateTime(), EncodeDate(2023, 3, 3));
-      w.cds.Delete();  // the visible row, not the one that left
-      EXPECT_EQ(w.cds.ChangeCount(), 2);
-    }
-    EXPECT_EQ(w.Visible(), k.current == 0 ? 0 : k.visible - 1);
-    // The row that left is kept with its new date.
-    w.cds.SetFiltered(false);
-    ASSERT_TRUE(w.cds.Locate("AJCI_ID", {std::int64_t{k.written}}));
-    EXPECT_EQ(w.cds.FieldByName("AJCI_FECINI").AsDateTime(), EncodeDate(2023, 3, 4));
-  }
-}
-
 TEST(ClientDataSet, DeleteOnAnEmptyDatasetFailsBeforeTheProtectedStep) {
   Window w(Table(0));
   bool called = false;
@@ -496,51 +438,6 @@ TEST(ClientDataSet, FieldsCreatedAtOpenFollowThePacketColumns) {
   EXPECT_NE(dynamic_cast<TDateField*>(&w.cds.Fields(1)), nullptr);
   EXPECT_EQ(w.cds.Fields(2).DataType(), TFieldType::ftFMTBcd);
   EXPECT_EQ(w.cds.Fields(2).FieldNo(), 3);
-}
-
-TEST(ClientDataSet, FieldsKeepTheDecimalClassTheColumnWasWrittenFor) {
-  struct Case {
-    const char* what;
-    const char* subtype;                                  // of AJCI_PORC; null: none
-    std::function<std::unique_ptr<TField>()> persistent;  // null: fields created at open
-    std::string message;                                  // of the open; empty: it opens
-    TFieldType type;
-  };
-  const Case cases[] = {
-      {"created, BCD", "BCD", nullptr, "", TFieldType::ftBCD},
-      {"created, no subtype", nullptr, nullptr, "", TFieldType::ftFMTBcd},
-      {"persistent BCD", "BCD", [] { return std::make_unique<TBCDField>(); }, "",
-       TFieldType::ftBCD},
-      {"persistent formatted BCD on BCD", "BCD", [] { return std::make_unique<TFMTBCDField>(); },
-       "CAjuste: Type mismatch for field 'AJCI_PORC', expecting: FMTBcd actual: BCD",
-       TFieldType::ftFMTBcd},
-      {"persistent BCD without subtype", nullptr, [] { return std::make_unique<TBCDField>(); },
-       "CAjuste: Type mismatch for field 'AJCI_PORC', expecting: BCD actual: FMTBcd",
-       TFieldType::ftBCD},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    Window w(Table(2));
-    w.source->porcItems = {{"WIDTH", std::int64_t{9}}, {"DECIMALS", std::int64_t{2}}};
-    if (c.subtype) w.source->porcItems.push_back({"SUBTYPE", std::string(c.subtype)});
-    if (c.persistent) {
-      std::unique_ptr<TField> field = c.persistent();
-      field->SetFieldName("AJCI_PORC");
-      w.cds.AddField(std::move(field));
-    }
-    if (!c.message.empty()) {
-      EXPECT_EQ(MessageOf<EDatabaseError>([&] { w.Open(); }), c.message);
-      continue;
-    }
-    w.Open();
-    TField& porc = w.cds.FieldByName("AJCI_PORC");
-    EXPECT_EQ(porc.DataType(), c.type);
-    EXPECT_EQ(porc.AsString(), "19");
-    if (!c.persistent) {
-      EXPECT_EQ(porc.Precision(), 9);
-      EXPECT_EQ(porc.Size(), 2);
-    }
-  }
 }
 
 TEST(ClientDataSet, FieldTextFollowsTheRegionalSettings) {
