@@ -108,9 +108,10 @@ void TClientDataSet::InternalOpen() {
   if (!packet) DatabaseError(kSNoDataProvider, this);
   rows_ = std::make_unique<FetchedRows>(
       std::move(*packet), endOfData,
-      [this](std::int32_t count, std::int32_t& out) { return Request(count, out, 0, {}); });
-  rows_->SetPacketRecords(PacketRecords);
-  rows_->SetFetchOnDemand(FetchOnDemand);
+      [this](std::int32_t count, std::int32_t& out) { return Request(count, out, 0, {}); },
+      [this] {
+        return FetchedRows::Settings{PacketRecords, FetchOnDemand};
+      });
   ReadFieldDefs(rows_->Base().Columns(), FieldDefs());
 }
 
@@ -281,7 +282,7 @@ void TClientDataSet::InternalInsert(bool append) {
   appending_ = append;
 }
 
-void TClientDataSet::InternalPost() {
+TGetResult TClientDataSet::InternalPost() {
   engine::IDSCursor& cursor = rows_->Cursor();
   if (State() == TDataSetState::dsInsert) {
     if (appending_) {
@@ -293,7 +294,9 @@ void TClientDataSet::InternalPost() {
   } else {
     rows_->Check(cursor.ModifyRecord(buffer_));
   }
-  ReadCurrent();
+  // A row written outside the filter has left the view; the cursor stands on the visible row that
+  // took its place, or on none.
+  return ReadCurrent() ? TGetResult::grOK : TGetResult::grEOF;
 }
 
 void TClientDataSet::InternalCancel() {

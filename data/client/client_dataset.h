@@ -48,8 +48,10 @@ class TClientDataSet : public TDataSet {
   // Name of the provider, looked up among the components of this dataset's owner.
   std::string ProviderName;
   // Rows per packet; -1 asks for all rows at once, 0 fetches nothing after the first packet.
+  // Changed while open, it acts from the next request on.
   std::int32_t PacketRecords = -1;
-  // Whether a move past the last fetched row fetches the next packet by itself.
+  // Whether a move past the last fetched row, Last, a filter or a locate fetches further packets
+  // by itself. Changed while open, it acts from the next request on.
   bool FetchOnDemand = true;
   // Options of the filter's text comparisons.
   TFilterOptions FilterOptions = 0;
@@ -104,7 +106,7 @@ class TClientDataSet : public TDataSet {
   void SetFieldData(const TField& field, const void* data, std::uint32_t size) override;
   void InternalEdit() override;
   void InternalInsert(bool append) override;
-  void InternalPost() override;
+  TGetResult InternalPost() override;
   void InternalCancel() override;
   TGetResult InternalDelete() override;
 

@@ -6,8 +6,12 @@
 using engine::DSStatus;
 using engine::kDSOk;
 
-FetchedRows::FetchedRows(engine::DSPacket firstPacket, bool endOfData, Fetch fetch)
-    : base_(engine::CreateDSBase()), fetch_(std::move(fetch)), endOfData_(endOfData) {
+FetchedRows::FetchedRows(engine::DSPacket firstPacket, bool endOfData, Fetch fetch,
+                         ReadSettings settings)
+    : base_(engine::CreateDSBase()),
+      fetch_(std::move(fetch)),
+      settings_(std::move(settings)),
+      endOfData_(endOfData) {
   Check(base_->AppendPacket(std::move(firstPacket), endOfData));
   Check(base_->CreateCursor(cursor_));
 }
@@ -19,7 +23,9 @@ void FetchedRows::Check(DSStatus status) const {
 }
 
 bool FetchedRows::FetchMore(std::int32_t count) {
-  if (endOfData_ || !fetchOnDemand_ || packetRecords_ == 0) return false;
+  if (endOfData_) return false;
+  const Settings settings = settings_();
+  if (!settings.fetchOnDemand || settings.packetRecords == 0) return false;
   std::int32_t recsOut = 0;
   TPacketData packet = fetch_(count, recsOut);
   const bool ended = recsOut != count || !packet;
@@ -46,7 +52,7 @@ bool FetchedRows::MoveNext() {
     if (status != engine::kDSEof) Check(status);
     // Step back onto the last row so that the retry moves to the first fetched one.
     cursor_->MoveRelative(-1);
-    if (!FetchMore(packetRecords_)) {
+    if (!FetchMore(settings_().packetRecords)) {
       cursor_->MoveToEof();
       return false;
     }

@@ -1,6 +1,7 @@
 // FetchedRows: the rows a cached dataset has fetched from its provider, the change log, and the
 // one cursor the dataset moves over them. Fetches further packets when a move passes the last
-// fetched row, until the provider's data ran out.
+// fetched row, until the provider's data ran out. The packet size and whether to fetch at all are
+// the owner's settings, read at every request, so that a change acts from the next request on.
 //
 // Engine failures throw EDBClient with the engine's text; the fetch callback's failures pass on.
 #pragma once
@@ -19,9 +20,14 @@ class FetchedRows {
   // Asks the provider for `count` rows (-1 = all remaining) and answers the packet and the rows
   // sent.
   using Fetch = std::function<TPacketData(std::int32_t count, std::int32_t& recsOut)>;
+  struct Settings {
+    std::int32_t packetRecords = -1;  // rows per on-demand packet; 0 stops every further fetch
+    bool fetchOnDemand = true;        // off stops every further fetch
+  };
+  using ReadSettings = std::function<Settings()>;
 
   // Takes the first packet (REQUIRES: present) and whether the provider's data ran out with it.
-  FetchedRows(engine::DSPacket firstPacket, bool endOfData, Fetch fetch);
+  FetchedRows(engine::DSPacket firstPacket, bool endOfData, Fetch fetch, ReadSettings settings);
   ~FetchedRows();
 
   engine::IDSBase& Base() { return *base_; }
@@ -30,12 +36,9 @@ class FetchedRows {
   const engine::IDSCursor& Cursor() const { return *cursor_; }
 
   bool EndOfData() const { return endOfData_; }
-  // Rows per on-demand packet; 0 stops every further fetch.
-  void SetPacketRecords(std::int32_t n) { packetRecords_ = n; }
-  void SetFetchOnDemand(bool on) { fetchOnDemand_ = on; }
 
-  // Fetches one packet of `count` rows (-1 = all remaining) unless the data ran out or fetching
-  // is off; answers whether a packet was asked for. Keeps the cursor on its row.
+  // Fetches one packet of `count` rows (-1 = all remaining) unless the data ran out or the
+  // settings stop fetching; answers whether a packet was asked for. Keeps the cursor on its row.
   bool FetchMore(std::int32_t count);
   void FetchAll() { FetchMore(-1); }
 
@@ -63,8 +66,7 @@ class FetchedRows {
   std::unique_ptr<engine::IDSBase> base_;
   std::unique_ptr<engine::IDSCursor> cursor_;
   Fetch fetch_;
+  ReadSettings settings_;
   bool endOfData_ = false;
-  std::int32_t packetRecords_ = -1;
-  bool fetchOnDemand_ = true;
   engine::DSFilterId filterId_ = 0;
 };

@@ -1,44 +1,11 @@
 #include "data/client/field_mapping.h"
 
+#include "data/provider/packet_field_types.h"
 #include "db/dataset/dataset.h"
 
 using engine::DSType;
 
 namespace {
-
-TFieldType FieldTypeOf(DSType type) {
-  switch (type) {
-    case DSType::kText:
-      return TFieldType::ftString;
-    case DSType::kDate:
-      return TFieldType::ftDate;
-    case DSType::kLogical:
-      return TFieldType::ftBoolean;
-    case DSType::kSmallInt:
-      return TFieldType::ftSmallint;
-    case DSType::kInteger:
-      return TFieldType::ftInteger;
-    case DSType::kFloat:
-      return TFieldType::ftFloat;
-    case DSType::kBcd:
-      return TFieldType::ftFMTBcd;
-    case DSType::kTime:
-      return TFieldType::ftTime;
-    case DSType::kDateTime:
-      return TFieldType::ftDateTime;
-    case DSType::kWord:
-      return TFieldType::ftWord;
-    case DSType::kLargeInt:
-      return TFieldType::ftLargeint;
-    case DSType::kBytes:
-      return TFieldType::ftBytes;
-    case DSType::kBlob:
-      return TFieldType::ftBlob;
-    case DSType::kMemo:
-      return TFieldType::ftMemo;
-  }
-  return TFieldType::ftUnknown;
-}
 
 std::int32_t IntItem(const engine::DSColumn& column, const char* name, std::int32_t fallback) {
   const engine::DSAttr* attr = engine::FindAttr(column.items, name);
@@ -104,7 +71,7 @@ void ReadFieldDefs(const std::vector<engine::DSColumn>& columns, TFieldDefs& def
   for (const engine::DSColumn& column : columns) {
     TFieldDef def;
     def.Name = column.name;
-    def.DataType = FieldTypeOf(column.type);
+    def.DataType = FieldTypeOfColumn(column);
     switch (column.type) {
       case DSType::kText:
       case DSType::kBytes:

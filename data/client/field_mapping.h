@@ -11,10 +11,10 @@
 
 class TDataSet;
 
-// One definition per column, in column order. A decimal column becomes ftFMTBcd with the
-// precision ("WIDTH") and scale ("DECIMALS") the provider wrote; a decimal without them is taken
-// as 32 digits with 8 decimals. Required and read-only come from the column attributes (a
-// hidden column is read-only).
+// One definition per column, in column order, of the field type the column was written for (see
+// data/provider/packet_field_types.h). A decimal takes the precision ("WIDTH") and scale
+// ("DECIMALS") the provider wrote; one without them is taken as 32 digits with 8 decimals.
+// Required and read-only come from the column attributes (a hidden column is read-only).
 void ReadFieldDefs(const std::vector<engine::DSColumn>& columns, TFieldDefs& defs);
 
 // One descriptor per field of `dataSet`, in field order; only data and internally calculated

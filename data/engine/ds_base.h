@@ -143,13 +143,17 @@ class IDSCursor {
 
   // A blank record (every field null) shaped for this dataset.
   virtual void InitRecord(DSRecord& out) const = 0;
+  // The cursor never stays on a row its filters hide: when an insert or modify leaves the row
+  // outside them, the row it wrote leaves the view as a deleted one does: the next visible row
+  // becomes current, else the previous one, else the cursor is at Eof.
+  //
   // Inserts before the current row (at the end when at Eof or Bof); the new row becomes current.
   // A blank or foreign record is refused (kDSBadValue).
   virtual DSStatus InsertRecord(const DSRecord& record) = 0;
-  // Replaces the current row's values.
+  // Replaces the current row's values. A row the filters hide is refused (kDSNotVisible).
   virtual DSStatus ModifyRecord(const DSRecord& record) = 0;
   // Deletes the current row; the next visible row becomes current, else the previous one, else
-  // the cursor is at Eof.
+  // the cursor is at Eof. A row the filters hide is refused (kDSNotVisible).
   virtual DSStatus DeleteRecord() = 0;
   // Undoes the logged change of the current row (an inserted row disappears as if deleted).
   virtual DSStatus RevertRecord() = 0;

@@ -139,33 +139,25 @@ class DSCursor final : public IDSCursor {
     DSBookmark id = 0;
     if (DSStatus s = ds_.Insert(pos, record, id); s != kDSOk) return s;
     SetRow(pos);
+    if (!Visible(pos)) MoveOffHiddenRow(pos + 1);
     return kDSOk;
   }
 
   DSStatus ModifyRecord(const DSRecord& record) override {
     if (!OnRow()) return NoRow();
-    return ds_.Modify(id_, record);
+    if (!Visible(pos_)) return Hidden();
+    if (DSStatus s = ds_.Modify(id_, record); s != kDSOk) return s;
+    if (Sync() && !Visible(pos_)) MoveOffHiddenRow(pos_ + 1);
+    return kDSOk;
   }
 
   DSStatus DeleteRecord() override {
     if (!OnRow()) return NoRow();
+    if (!Visible(pos_)) return Hidden();
     const std::size_t size = ds_.order().size();
     if (DSStatus s = ds_.Delete(id_); s != kDSOk) return s;
     // The row either stays in the order, hidden, or has left it and pos_ names its successor.
-    const std::size_t next = ds_.order().size() == size ? pos_ + 1 : pos_;
-    for (std::size_t i = next; i < ds_.order().size(); ++i) {
-      if (Visible(i)) {
-        SetRow(i);
-        return kDSOk;
-      }
-    }
-    for (std::size_t i = std::min(pos_, ds_.order().size()); i-- > 0;) {
-      if (Visible(i)) {
-        SetRow(i);
-        return kDSOk;
-      }
-    }
-    at_ = At::kEof;
+    MoveOffHiddenRow(ds_.order().size() == size ? pos_ + 1 : pos_);
     return kDSOk;
   }
 
@@ -246,6 +238,20 @@ class DSCursor final : public IDSCursor {
   bool OnRow() const { return at_ == At::kRow && Sync() && !ds_.IsDeleted(id_); }
 
   DSStatus NoRow() const { return ds_.Fail(kDSNoCurrentRow, "the cursor is not on a row"); }
+  DSStatus Hidden() const { return ds_.Fail(kDSNotVisible, "the row is filtered out"); }
+
+  // The current row is gone from view: the first visible row from order position `next` on
+  // becomes current, else the last visible one before pos_, else the cursor goes to Eof.
+  void MoveOffHiddenRow(std::size_t next) {
+    const std::size_t size = ds_.order().size();
+    for (std::size_t i = next; i < size; ++i) {
+      if (Visible(i)) return SetRow(i);
+    }
+    for (std::size_t i = std::min(pos_, size); i-- > 0;) {
+      if (Visible(i)) return SetRow(i);
+    }
+    at_ = At::kEof;
+  }
 
   bool Visible(std::size_t pos) const {
     const DSBookmark id = ds_.order()[pos];

@@ -7,6 +7,7 @@
 #include "base/exceptions.h"
 #include "base/text.h"
 #include "data/provider/dataset_provider.h"
+#include "data/provider/packet_field_types.h"
 #include "data/provider/param_packet.h"
 #include "db/dataset/dataset.h"
 #include "db/sql/sql_dataset.h"
@@ -14,49 +15,6 @@
 using engine::DSType;
 
 namespace {
-
-// The engine's type for a field's type; unknown and binary types travel as bytes.
-DSType EngineType(TFieldType type) {
-  switch (type) {
-    case TFieldType::ftString:
-    case TFieldType::ftFixedChar:
-    case TFieldType::ftWideString:
-      return DSType::kText;
-    case TFieldType::ftSmallint:
-      return DSType::kSmallInt;
-    case TFieldType::ftBoolean:
-      return DSType::kLogical;
-    case TFieldType::ftInteger:
-    case TFieldType::ftAutoInc:
-      return DSType::kInteger;
-    case TFieldType::ftWord:
-      return DSType::kWord;
-    case TFieldType::ftLargeint:
-      return DSType::kLargeInt;
-    case TFieldType::ftFloat:
-    case TFieldType::ftCurrency:
-      return DSType::kFloat;
-    case TFieldType::ftBCD:
-    case TFieldType::ftFMTBcd:
-      return DSType::kBcd;
-    case TFieldType::ftDate:
-      return DSType::kDate;
-    case TFieldType::ftTime:
-      return DSType::kTime;
-    case TFieldType::ftDateTime:
-    case TFieldType::ftTimeStamp:
-      return DSType::kDateTime;
-    case TFieldType::ftBlob:
-      return DSType::kBlob;
-    case TFieldType::ftMemo:
-      return DSType::kMemo;
-    case TFieldType::ftBytes:
-    case TFieldType::ftVarBytes:
-    case TFieldType::ftUnknown:
-      break;
-  }
-  return DSType::kBytes;
-}
 
 class SqlDataSetSource final : public ProviderSource {
  public:
@@ -114,7 +72,8 @@ std::vector<engine::DSColumn> SqlDataSetSource::Columns() const {
     const TField& field = dataSet_.Fields(i);
     engine::DSColumn c;
     c.name = field.FieldName();
-    c.type = EngineType(field.DataType());
+    const PacketFieldType travel = PacketFieldTypeOf(field.DataType());
+    c.type = travel.type;
     const bool isData = field.FieldKind() == TFieldKind::fkData;
     switch (c.type) {
       case DSType::kText:
@@ -143,6 +102,7 @@ std::vector<engine::DSColumn> SqlDataSetSource::Columns() const {
       c.items.push_back({"WIDTH", std::int64_t{field.Precision()}});
       c.items.push_back({"DECIMALS", std::int64_t{field.Size()}});
     }
+    if (!travel.subtype.empty()) c.items.push_back({kSubtypeItem, std::string(travel.subtype)});
     columns.push_back(std::move(c));
   }
   return columns;
@@ -157,7 +117,7 @@ void SqlDataSetSource::PutRow(engine::IDSWriter& writer) const {
       s = writer.PutNull();
     } else {
       std::uint32_t size = data.Size;
-      if (EngineType(field.DataType()) == DSType::kText) {
+      if (PacketFieldTypeOf(field.DataType()).type == DSType::kText) {
         // A terminating zero, when the record keeps one, ends the characters.
         const void* zero = std::memchr(data.Data, 0, size);
         if (zero != nullptr)

@@ -293,13 +293,18 @@ void TDataSet::Post() {
   CheckActive();
   if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert) return;
   Fire(BeforePost, *this);
+  TGetResult result = TGetResult::grOK;
   RunProtected(
-      [this] {
+      [this, &result] {
         CheckRequiredFields();
-        InternalPost();
+        result = InternalPost();
       },
       OnPostError);
-  if (state_ == TDataSetState::dsInsert) bof_ = eof_ = false;
+  if (result != TGetResult::grOK) {
+    bof_ = eof_ = true;
+  } else if (state_ == TDataSetState::dsInsert) {
+    bof_ = eof_ = false;
+  }
   state_ = TDataSetState::dsBrowse;
   modified_ = false;
   Fire(AfterPost, *this);
@@ -350,7 +355,7 @@ void TDataSet::InternalInsert(bool) {
   DatabaseError("Cannot modify a read-only dataset", this);
 }
 
-void TDataSet::InternalPost() {
+TGetResult TDataSet::InternalPost() {
   DatabaseError("Cannot modify a read-only dataset", this);
 }
 

@@ -103,6 +103,8 @@ class TDataSet : public TComponent {
   // Writes the edited or inserted record. Nothing unless editing or inserting. A required data
   // field that is not read-only and is null fails with "Field '%s' must have a value" (the first
   // in field order, by display label). On failure the state and the values stay as they were.
+  // A record the source no longer shows gives way as a deleted one does; with none left the
+  // dataset is empty (Bof and Eof).
   void Post();
   // Drops an inserted record or restores an edited one. Nothing unless editing or inserting.
   void Cancel();
@@ -179,8 +181,11 @@ class TDataSet : public TComponent {
   // Prepare an empty record to insert, before the current record or (append) after the last.
   // Refusals raised here are not under an error event.
   virtual void InternalInsert(bool append);
-  // The protected step of Post, after the required fields were checked: write the record.
-  virtual void InternalPost();
+  // The protected step of Post, after the required fields were checked: write the record and
+  // refresh the current one. A written record that may no longer be shown (outside a filter)
+  // leaves at once, and the next record becomes current, or the previous one when none follows.
+  // grOK when a record is current afterwards, grEOF when none is left.
+  virtual TGetResult InternalPost();
   // Drop the inserted record or the edited copy.
   virtual void InternalCancel();
   // The protected step of Delete: remove the current record and make the next (or else the

@@ -3,6 +3,7 @@
 // caller sees.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -109,6 +110,12 @@ class CachedFirebird : public testing::Test {
     db_ = new TestDatabase();
     db_->FillAjusteCierre(2500);
     db_->Execute("INSERT INTO AJUSTE_CIERRE VALUES (9001, '2027-03-30', NULL, 0.8, 0.8);");
+    // Columns whose field classes share an engine type.
+    db_->Execute(
+        "CREATE TABLE CLASES (CLA_ID INTEGER NOT NULL, CLA_IMPORTE NUMERIC(9,2), "
+        "CLA_PORC NUMERIC(15,4), CLA_CODIGO CHAR(5), CLA_NOMBRE VARCHAR(20), "
+        "CLA_HUELLA CHAR(4) CHARACTER SET OCTETS, CLA_CLAVE VARCHAR(6) CHARACTER SET OCTETS);"
+        "INSERT INTO CLASES VALUES (1, 1234.56, 0.8, 'AB', 'Nombre', x'01020304', x'0A0B');");
   }
   static void TearDownTestSuite() {
     delete db_;
@@ -149,6 +156,84 @@ TEST_F(CachedFirebird, AFilteredOpeningFetchesEverythingAndShowsOneDate) {
   EXPECT_EQ(c.cds.ChangeCount(), 0);
 }
 
+TEST_F(CachedFirebird, APostOutsideTheFilterLeavesAVisibleRowToEditAndDelete) {
+  struct Case {
+    const char* what;
+    const char* filter;
+    bool last;  // start from the last visible row instead of the first
+    bool insert;
+    int written;  // AJCI_ID of the row that leaves the view
+    int current;  // AJCI_ID after the post; 0: none left
+  };
+  // '02/01/2026' shows ids 1, 366, 731, 1096, 1461, 1826, 2191; '30/03/2027' only 9001.
+  const Case cases[] = {
+      {"edited out: the next one", "02/01/2026", false, false, 1, 366},
+      {"edited out, none after: the previous one", "02/01/2026", true, false, 2191, 1826},
+      {"inserted outside: the row it stands before", "02/01/2026", false, true, 9100, 1},
+      {"the only visible row edited out", "30/03/2027", false, false, 9001, 0},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    Chain c(Conn(), true, 0, true);
+    bool deleteErrorCalled = false;
+    c.cds.OnDeleteError = [&](TDataSet&, EDatabaseError&, TDataAction&) {
+      deleteErrorCalled = true;
+    };
+    c.cds.SetFilter(std::string("AJCI_FECINI = '") + k.filter + "'");
+    c.cds.SetFiltered(true);
+    c.Open();
+    const int visibleBefore = c.Visible();
+    c.cds.First();
+    if (k.last) c.cds.Last();
+    if (k.insert) {
+      c.cds.Insert();
+      c.cds.FieldByName("AJCI_ID").SetAsInteger(k.written);
+    } else {
+      c.cds.Edit();
+    }
+    c.cds.FieldByName("AJCI_FECINI").SetAsDateTime(EncodeDate(2026, 1, 3));
+    c.cds.Post();
+    EXPECT_EQ(c.cds.IsEmpty(), k.current == 0);
+
+    if (k.current == 0) {
+      EXPECT_TRUE(c.cds.Eof());
+      c.cds.Edit();  // nothing visible to edit: an insert begins
+      EXPECT_EQ(c.cds.State(), TDataSetState::dsInsert);
+      c.cds.Cancel();
+      try {
+        c.cds.Delete();
+        ADD_FAILURE() << "deleted";
+      } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.Message(), "CAjuste: Cannot perform this operation on an empty dataset");
+      }
+      EXPECT_FALSE(deleteErrorCalled);
+      EXPECT_EQ(c.cds.ChangeCount(), 1);
+    } else {
+      ASSERT_EQ(c.cds.FieldByName("AJCI_ID").AsInteger(), k.current);
+      EXPECT_EQ(c.Visible(), k.insert ? visibleBefore : visibleBefore - 1);
+      ASSERT_TRUE(c.cds.Locate("AJCI_ID", {std::int64_t{k.current}}));
+      // A further edit and a delete act on the visible row, not on the one that left.
+      c.cds.Edit();
+      c.cds.FieldByName("AJCI_FACTOR").SetAsCurrency(Currency::FromRaw(1234));
+      c.cds.Post();
+      EXPECT_EQ(c.cds.FieldByName("AJCI_ID").AsInteger(), k.current);
+      EXPECT_EQ(c.cds.FieldByName("AJCI_FACTOR").AsCurrency(), Currency::FromRaw(1234));
+      c.cds.Delete();
+      EXPECT_FALSE(deleteErrorCalled);
+      EXPECT_EQ(c.cds.ChangeCount(), 2);
+      EXPECT_EQ(c.Visible(), k.insert ? visibleBefore - 1 : visibleBefore - 2);
+    }
+
+    c.cds.SetFiltered(false);
+    if (k.current != 0) {
+      EXPECT_FALSE(c.cds.Locate("AJCI_ID", {std::int64_t{k.current}}));
+    }
+    ASSERT_TRUE(c.cds.Locate("AJCI_ID", {std::int64_t{k.written}}));
+    EXPECT_EQ(c.cds.FieldByName("AJCI_FECINI").AsDateTime(), EncodeDate(2026, 1, 3));
+    EXPECT_NE(c.cds.FieldByName("AJCI_FACTOR").AsCurrency(), Currency::FromRaw(1234));
+  }
+}
+
 TEST_F(CachedFirebird, PacketsOfAQueryFollowItsSize) {
   struct Case {
     const char* sql;
@@ -182,6 +267,36 @@ TEST_F(CachedFirebird, PacketsOfAQueryFollowItsSize) {
   }
 }
 
+TEST_F(CachedFirebird, PacketSettingsChangedWhileOpenActFromTheNextRequest) {
+  struct Case {
+    const char* what;
+    std::function<void(TClientDataSet&)> change;
+    Requests requests;  // after walking to the end and moving to the last row
+    int walked;
+  };
+  const Case cases[] = {
+      {"PacketRecords 500",
+       [](TClientDataSet& d) { d.PacketRecords = 500; },
+       {{1000, 1}, {500, 0}, {500, 0}, {500, 0}, {500, 0}},
+       2501},
+      {"PacketRecords 0", [](TClientDataSet& d) { d.PacketRecords = 0; }, {{1000, 1}}, 1000},
+      {"FetchOnDemand off", [](TClientDataSet& d) { d.FetchOnDemand = false; }, {{1000, 1}}, 1000},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    Chain c(Conn(), false, poAllowCommandText, false);
+    c.cds.SetCommandText("select AJCI_ID from AJUSTE_CIERRE");
+    c.Open();
+    k.change(c.cds);
+    EXPECT_EQ(c.Visible(), k.walked);
+    c.cds.Last();
+    EXPECT_EQ(c.cds.RecordCount(), k.walked);
+    EXPECT_EQ(c.requests, k.requests);
+    // Rows left unread keep the query open until the close resets it.
+    EXPECT_EQ(c.sql->Active(), k.walked < 2501);
+  }
+}
+
 TEST_F(CachedFirebird, LocateUnderACommaSeparatorFindsTheDecimal) {
   Chain c(Conn(), true, 0, true);
   c.cds.Settings.DecimalSeparator = ',';
@@ -208,6 +323,70 @@ TEST_F(CachedFirebird, FieldsCreatedForARateListKeepTheDecimalsOfTheColumn) {
   std::vector<std::string> rates;
   for (; !c.cds.Eof(); c.cds.Next()) rates.push_back(rate.DisplayText());
   EXPECT_EQ(rates, (std::vector<std::string>{"0", "5", "19"}));
+}
+
+TEST_F(CachedFirebird, FieldsCreatedAtOpenHaveTheClassesOfTheSqlDataset) {
+  Chain c(Conn(), true, 0, false);
+  static_cast<TSQLTable&>(*c.sql).SetTableName("CLASES");
+  struct Shape {
+    std::string name;
+    TFieldType type;
+    std::int32_t size, precision;
+    bool operator==(const Shape&) const = default;
+  };
+  const auto shapes = [](const TDataSet& d) {
+    std::vector<Shape> out;
+    for (int i = 0; i < d.FieldCount(); ++i) {
+      const TField& f = d.Fields(i);
+      out.push_back({f.FieldName(), f.DataType(), f.Size(), f.Precision()});
+    }
+    return out;
+  };
+  c.sql->Open();
+  const std::vector<Shape> sqlShapes = shapes(*c.sql);
+  c.sql->Close();
+  c.Open();
+  EXPECT_EQ(shapes(c.cds), sqlShapes);
+  const std::vector<TFieldType> expected = {
+      TFieldType::ftInteger, TFieldType::ftBCD,   TFieldType::ftFMTBcd,  TFieldType::ftFixedChar,
+      TFieldType::ftString,  TFieldType::ftBytes, TFieldType::ftVarBytes};
+  ASSERT_EQ(c.cds.FieldCount(), static_cast<int>(expected.size()));
+  for (int i = 0; i < c.cds.FieldCount(); ++i) {
+    EXPECT_EQ(c.cds.Fields(i).DataType(), expected[static_cast<std::size_t>(i)]) << i;
+  }
+  EXPECT_NE(dynamic_cast<TBCDField*>(&c.cds.FieldByName("CLA_IMPORTE")), nullptr);
+  EXPECT_EQ(c.cds.FieldByName("CLA_CODIGO").AsString().rfind("AB", 0), 0u);
+  EXPECT_EQ(c.cds.FieldByName("CLA_HUELLA").AsString(), std::string("\x01\x02\x03\x04", 4));
+  EXPECT_EQ(c.cds.FieldByName("CLA_CLAVE").AsString(), std::string("\x0A\x0B", 2));
+}
+
+TEST_F(CachedFirebird, APersistentBcdFieldBindsToANumericOfNineAndTwo) {
+  Chain c(Conn(), true, 0, false);
+  static_cast<TSQLTable&>(*c.sql).SetTableName("CLASES");
+  TBCDField& importe = c.cds.AddField<TBCDField>("CLA_IMPORTE");
+  c.cds.AddField<TFMTBCDField>("CLA_PORC");
+  c.cds.Settings.DecimalSeparator = ',';
+  c.Open();
+  EXPECT_EQ(importe.AsString(), "1234,56");
+  EXPECT_EQ(importe.AsCurrency(), Currency::FromRaw(12345600));
+  c.cds.Edit();
+  importe.SetAsString("99,5");
+  c.cds.Post();
+  EXPECT_EQ(importe.AsString(), "99,5");
+  EXPECT_EQ(c.cds.ChangeCount(), 1);
+  c.cds.Close();
+
+  // A formatted-BCD field over the same column is refused.
+  Chain wrong(Conn(), true, 0, false);
+  static_cast<TSQLTable&>(*wrong.sql).SetTableName("CLASES");
+  wrong.cds.AddField<TFMTBCDField>("CLA_IMPORTE");
+  try {
+    wrong.Open();
+    ADD_FAILURE() << "opened";
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(),
+              "CAjuste: Type mismatch for field 'CLA_IMPORTE', expecting: FMTBcd actual: BCD");
+  }
 }
 
 TEST_F(CachedFirebird, ParametersOfTheCommandTextTravelWithTheFirstRequest) {

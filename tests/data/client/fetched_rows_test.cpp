@@ -35,16 +35,18 @@ class FakeSource {
   }
 
   std::unique_ptr<FetchedRows> Open(std::int32_t packetRecords) {
+    settings.packetRecords = packetRecords;
     std::int32_t recsOut = 0;
     TPacketData first = Packet(packetRecords, recsOut);
-    auto rows = std::make_unique<FetchedRows>(
+    return std::make_unique<FetchedRows>(
         std::move(*first), recsOut != packetRecords,
-        [this](std::int32_t count, std::int32_t& out) { return Packet(count, out); });
-    rows->SetPacketRecords(packetRecords);
-    return rows;
+        [this](std::int32_t count, std::int32_t& out) { return Packet(count, out); },
+        [this] { return settings; });
   }
 
   std::vector<std::int32_t> requests;
+  // The owner's settings; the rows read them at every request.
+  FetchedRows::Settings settings;
 
  private:
   int total_;
@@ -90,6 +92,39 @@ TEST(FetchedRows, RequestsPacketsAsTheWalkNeedsThem) {
     EXPECT_EQ(WalkToEnd(rows), c.walked);
     EXPECT_EQ(source.requests, c.requests);
     EXPECT_TRUE(rows.Cursor().AtEof());
+  }
+}
+
+TEST(FetchedRows, SettingsChangedWhileOpenActFromTheNextRequest) {
+  struct Case {
+    const char* what;
+    FetchedRows::Settings after;  // in force from the 15th row on, the first 20 being fetched
+    std::vector<std::int32_t> requests;
+    int walked;
+  };
+  const Case cases[] = {
+      {"a larger packet", {25, true}, {10, 10, 25, 25}, 50},
+      {"a smaller packet", {5, true}, {10, 10, 5, 5, 5, 5, 5, 5, 5}, 50},
+      {"all remaining rows", {-1, true}, {10, 10, -1}, 50},
+      {"packet size 0", {0, true}, {10, 10}, 20},
+      {"fetching off", {10, false}, {10, 10}, 20},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeSource source(50);
+    auto owned = source.Open(10);
+    FetchedRows& rows = *owned;
+    ASSERT_TRUE(rows.MoveFirst());
+    int walked = 1;
+    for (; walked < 15; ++walked) ASSERT_TRUE(rows.MoveNext());
+    source.settings = c.after;
+    while (rows.MoveNext()) ++walked;
+    EXPECT_EQ(walked, c.walked);
+    EXPECT_EQ(source.requests, c.requests);
+    // Last, filters and locates ask for nothing either while fetching is stopped.
+    const std::size_t asked = source.requests.size();
+    rows.MoveLast();
+    EXPECT_EQ(source.requests.size(), asked);
   }
 }
 
@@ -139,10 +174,12 @@ TEST(FetchedRows, AFailingFetchLeavesTheRowsAsTheyWere) {
   FakeSource source(30);
   std::int32_t recsOut = 0;
   TPacketData first = source.Packet(10, recsOut);
-  FetchedRows rows(std::move(*first), false, [](std::int32_t, std::int32_t&) -> TPacketData {
-    throw EOleException("Connection lost");
-  });
-  rows.SetPacketRecords(10);
+  FetchedRows rows(
+      std::move(*first), false,
+      [](std::int32_t, std::int32_t&) -> TPacketData { throw EOleException("Connection lost"); },
+      [] {
+        return FetchedRows::Settings{10, true};
+      });
   EXPECT_THROW(rows.MoveLast(), EOleException);
   EXPECT_EQ(rows.Base().RowCount(), 10u);
   EXPECT_FALSE(rows.EndOfData());

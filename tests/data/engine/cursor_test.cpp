@@ -153,6 +153,74 @@ TEST(Cursor, FiltersLimitMovesCountsNumbersAndFind) {
   EXPECT_EQ(n, 5u);
 }
 
+// Writes `id` into the row at the cursor (`insert`: into a new row before it).
+DSStatus WriteId(IDSCursor& c, bool insert, std::int32_t id) {
+  DSRecord r;
+  if (insert) {
+    c.InitRecord(r);
+  } else if (DSStatus s = c.GetCurrentRecord(r); s != kDSOk) {
+    return s;
+  }
+  Put(r, 1, I32(id));
+  return insert ? c.InsertRecord(r) : c.ModifyRecord(r);
+}
+
+TEST(Cursor, ARowWrittenOutsideTheFiltersLeavesTheView) {
+  const auto odd = [](const DSRowView& r) { return IdOf(r) % 2 == 1; };
+  const auto onlyOne = [](const DSRowView& r) { return IdOf(r) == 1; };
+  struct Case {
+    const char* what;
+    std::function<bool(const DSRowView&)> filter;
+    std::int32_t at;  // the row the cursor stands on; 0: Eof
+    bool insert;
+    std::int32_t id;       // the id written
+    std::int32_t current;  // -1: Eof
+    std::vector<std::int32_t> visible;
+  };
+  const Case cases[] = {
+      {"modified out: the next one", odd, 3, false, 4, 5, {1, 5}},
+      {"modified out, none after: the previous one", odd, 5, false, 6, 3, {1, 3}},
+      {"modified out, first: the next one", odd, 1, false, 2, 3, {3, 5}},
+      {"modified within", odd, 3, false, 7, 7, {1, 7, 5}},
+      {"inserted out: the row it stands before", odd, 3, true, 8, 3, {1, 3, 5}},
+      {"inserted out at the end: the last one", odd, 0, true, 8, 5, {1, 3, 5}},
+      {"inserted within", odd, 3, true, 9, 9, {1, 9, 3, 5}},
+      {"the only visible row modified out", onlyOne, 1, false, 2, -1, {}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    auto ds = FiveRows();
+    auto c = CursorOn(*ds);
+    DSFilterId f = 0;
+    ASSERT_EQ(c->AddFilter(k.filter, f), kDSOk);
+    if (k.at == 0) {
+      c->MoveToEof();
+    } else {
+      ASSERT_EQ(c->FindFirst([&](const DSRowView& r) { return IdOf(r) == k.at; }), kDSOk);
+    }
+    ASSERT_EQ(WriteId(*c, k.insert, k.id), kDSOk);
+    EXPECT_EQ(CurrentId(*c), k.current);
+    EXPECT_EQ(c->AtEof(), k.current == -1);
+    EXPECT_EQ(Ids(*c), k.visible);
+    EXPECT_EQ(ds->ChangeCount(), 1u);  // the hidden row is still written
+  }
+}
+
+TEST(Cursor, ARowHiddenUnderTheCursorCannotBeChanged) {
+  auto ds = FiveRows();
+  auto filtered = CursorOn(*ds);
+  DSFilterId f = 0;
+  ASSERT_EQ(filtered->AddFilter([](const DSRowView& r) { return IdOf(r) != 20; }, f), kDSOk);
+  ASSERT_EQ(filtered->MoveRelative(2), kDSOk);
+  // Another cursor, without the filter, takes the row out of it.
+  auto plain = CursorOn(*ds);
+  ASSERT_EQ(plain->MoveRelative(2), kDSOk);
+  ASSERT_EQ(WriteId(*plain, false, 20), kDSOk);
+  EXPECT_EQ(WriteId(*filtered, false, 21), kDSNotVisible);
+  EXPECT_EQ(filtered->DeleteRecord(), kDSNotVisible);
+  EXPECT_EQ(Ids(*plain), (std::vector<std::int32_t>{1, 20, 3, 4, 5}));
+}
+
 TEST(Cursor, NullsNeverSatisfyAValueTest) {
   auto ds = LoadDataset(WritePacket(SmallColumns(), {SmallRow(1, "a", 1), {kNull, kNull, kNull}}));
   auto c = CursorOn(*ds);

@@ -50,6 +50,12 @@ class ProviderFirebird : public testing::Test {
     db_ = new TestDatabase();
     db_->FillAjusteCierre(1000);
     db_->Execute("INSERT INTO AJUSTE_CIERRE VALUES (9001, '2027-03-30', NULL, 19, 0.8125);");
+    // Columns whose field classes share an engine type.
+    db_->Execute(
+        "CREATE TABLE CLASES (CLA_ID INTEGER NOT NULL, CLA_IMPORTE NUMERIC(9,2), "
+        "CLA_PORC NUMERIC(15,4), CLA_CODIGO CHAR(5), CLA_NOMBRE VARCHAR(20), "
+        "CLA_HUELLA CHAR(4) CHARACTER SET OCTETS, CLA_CLAVE VARCHAR(6) CHARACTER SET OCTETS);"
+        "INSERT INTO CLASES VALUES (1, 1234.56, 0.8, 'AB', 'Nombre', x'01020304', x'0A0B');");
   }
   static void TearDownTestSuite() {
     delete db_;
@@ -150,6 +156,42 @@ TEST_F(ProviderFirebird, PacksTheTableColumnsAndValuesAsTheEngineReadsThem) {
   std::memcpy(&factor, last[4].data, sizeof factor);
   EXPECT_EQ(BcdToStr(factor, '.'), "0.8125");
   EXPECT_FALSE(table_.Active());  // read to its end, opened by the provider
+}
+
+TEST_F(ProviderFirebird, ColumnsSayWhichFieldClassOfTheirEngineTypeTheyAre) {
+  TDataSetProvider provider;
+  table_.SetTableName("CLASES");
+  provider.SetDataSet(&table_);
+  const Unpacked p = Get(provider, -1, grMetaData);
+  struct Column {
+    const char* name;
+    DSType type;
+    const char* subtype;  // null: no "SUBTYPE" item
+  };
+  const Column expected[] = {
+      {"CLA_ID", DSType::kInteger, nullptr},     {"CLA_IMPORTE", DSType::kBcd, "BCD"},
+      {"CLA_PORC", DSType::kBcd, nullptr},       {"CLA_CODIGO", DSType::kText, "Fixed"},
+      {"CLA_NOMBRE", DSType::kText, nullptr},    {"CLA_HUELLA", DSType::kBytes, nullptr},
+      {"CLA_CLAVE", DSType::kBytes, "VarBytes"},
+  };
+  ASSERT_EQ(p.columns.size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    SCOPED_TRACE(expected[i].name);
+    EXPECT_EQ(p.columns[i].name, expected[i].name);
+    EXPECT_EQ(p.columns[i].type, expected[i].type);
+    const engine::DSAttr* subtype = engine::FindAttr(p.columns[i].items, "SUBTYPE");
+    if (expected[i].subtype == nullptr) {
+      EXPECT_EQ(subtype, nullptr);
+    } else {
+      ASSERT_NE(subtype, nullptr);
+      EXPECT_EQ(subtype->value, engine::DSAttr::Value{std::string(expected[i].subtype)});
+    }
+  }
+  const engine::DSAttr* width = engine::FindAttr(p.columns[1].items, "WIDTH");
+  ASSERT_NE(width, nullptr);
+  EXPECT_EQ(width->value, engine::DSAttr::Value{std::int64_t{9}});
+  ASSERT_EQ(p.rows.size(), 1u);
+  EXPECT_EQ(p.rows[0][5].AsText(), std::string_view("\x01\x02\x03\x04", 4));
 }
 
 TEST_F(ProviderFirebird, PacketSizesDecideWhenTheDatasetCloses) {

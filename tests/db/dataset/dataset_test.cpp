@@ -435,6 +435,54 @@ TEST(DataSet, MovingOffAPendingChangePostsItOrDropsIt) {
   EXPECT_EQ(Values(data), std::vector<int>({5, 2}));
 }
 
+TEST(DataSet, APostedRecordTheSourceNoLongerShowsGivesWay) {
+  struct Case {
+    const char* what;
+    std::initializer_list<int> rows;
+    int moves;    // Next() calls after open
+    bool insert;  // insert before the current record instead of editing it
+    int value;    // written; the source shows only odd values
+    std::vector<int> shown;
+    int current;  // 0: none, the dataset is empty
+    bool bof, eof;
+  };
+  const Case cases[] = {
+      {"edited out: the next one", {1, 3, 5}, 1, false, 4, {1, 5}, 5, false, false},
+      {"edited out, none after: the previous one", {1, 3, 5}, 2, false, 6, {1, 3}, 3, false, false},
+      {"edited within", {1, 3, 5}, 1, false, 7, {1, 7, 5}, 7, false, false},
+      {"inserted out: the one it stood before", {1, 3}, 1, true, 8, {1, 3}, 3, false, false},
+      {"the only record edited out", {1}, 0, false, 2, {}, 0, true, true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    TMemoryDataSet data({Def("N", TFieldType::ftInteger)});
+    Fill(data, k.rows);
+    data.shows = [](const TMemoryDataSet::Row& row) {
+      std::int32_t v = 0;
+      std::memcpy(&v, row[0]->data(), 4);
+      return v % 2 == 1;
+    };
+    data.Open();
+    for (int i = 0; i < k.moves; ++i) data.Next();
+    if (k.insert) {
+      data.Insert();
+    } else {
+      data.Edit();
+    }
+    data.Fields(0).SetAsInteger(k.value);
+    data.Post();
+    EXPECT_EQ(data.State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(Values(data), k.shown);
+    EXPECT_EQ(data.hidden.size(), k.value % 2 == 0 ? 1u : 0u);
+    EXPECT_EQ(data.IsEmpty(), k.current == 0);
+    EXPECT_EQ(data.Bof(), k.bof);
+    EXPECT_EQ(data.Eof(), k.eof);
+    if (k.current != 0) {
+      EXPECT_EQ(data.Fields(0).AsInteger(), k.current);
+    }
+  }
+}
+
 TEST(DataSet, DeleteMovesToTheNextRecordOrElseThePrevious) {
   TMemoryDataSet data({Def("N", TFieldType::ftInteger)});
   Fill(data, {1, 2, 3});

@@ -77,7 +77,7 @@ void TMemoryDataSet::InternalInsert(bool append) {
   insertAt_ = append || rows.empty() ? static_cast<int>(rows.size()) : current_;
 }
 
-void TMemoryDataSet::InternalPost() {
+TGetResult TMemoryDataSet::InternalPost() {
   if (onPost) onPost();
   if (State() == TDataSetState::dsInsert) {
     rows.insert(rows.begin() + insertAt_, buffer_);
@@ -85,6 +85,9 @@ void TMemoryDataSet::InternalPost() {
   } else {
     rows[static_cast<std::size_t>(current_)] = buffer_;
   }
+  if (!shows || shows(buffer_)) return TGetResult::grOK;
+  hidden.push_back(buffer_);
+  return RemoveCurrent();
 }
 
 void TMemoryDataSet::InternalCancel() {
@@ -92,6 +95,10 @@ void TMemoryDataSet::InternalCancel() {
 }
 
 TGetResult TMemoryDataSet::InternalDelete() {
+  return RemoveCurrent();
+}
+
+TGetResult TMemoryDataSet::RemoveCurrent() {
   rows.erase(rows.begin() + current_);
   if (rows.empty()) {
     current_ = 0;

@@ -26,6 +26,10 @@ class TMemoryDataSet : public TDataSet {
   // Runs at the start of InternalOpen / InternalPost (a test may throw from it).
   std::function<void()> onOpen;
   std::function<void()> onPost;
+  // When set, a posted row it refuses leaves `rows` for `hidden`, as a row written outside a
+  // filter leaves the view.
+  std::function<bool(const Row&)> shows;
+  std::vector<Row> hidden;
   // Runs at the end of InternalClose, after everything is released.
   std::function<void()> onClose;
   int closeCalls = 0;
@@ -45,11 +49,14 @@ class TMemoryDataSet : public TDataSet {
   void SetFieldData(const TField& field, const void* data, std::uint32_t size) override;
   void InternalEdit() override;
   void InternalInsert(bool append) override;
-  void InternalPost() override;
+  TGetResult InternalPost() override;
   void InternalCancel() override;
   TGetResult InternalDelete() override;
 
  private:
+  // Removes the current row; the next becomes current, else the previous one.
+  TGetResult RemoveCurrent();
+
   std::vector<TFieldDef> defs_;
   int current_ = 0;
   Row buffer_;
