@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/bcd.h"
 #include "base/date_time.h"
@@ -12,6 +13,7 @@
 #include "db/dataset/fields.h"
 #include "db/sql/sql_dataset.h"
 #include "db/sql/sql_params.h"
+#include "tests/support/moments.h"
 #include "tests/support/test_database.h"
 
 namespace {
@@ -233,6 +235,47 @@ TEST(SqlFirebird, ParametersOfEveryTypeRoundTrip) {
   q.Open();
   for (int i = 1; i < q.FieldCount(); ++i)
     EXPECT_TRUE(q.Fields(i).IsNull()) << q.Fields(i).FieldName();
+}
+
+TEST(SqlFirebird, DatesAndTimesOfTheWholeCalendarComeBackThroughATable) {
+  const std::vector<Moment> moments = CalendarMoments();
+  TestDatabase db;
+  db.Execute(
+      "create table MOMENTOS (ID integer not null primary key, TS timestamp, D date, T time);");
+  auto connection = Connection(db.Path());
+  std::vector<std::string> held;
+  for (int id = 1; const Moment& m : moments) {
+    TParams params;
+    params.Add("ID").SetAsInteger(id);
+    params.Add("TS").SetAsDateTime(DateTimeOf(m));
+    params.Add("D").SetAsDate(EncodeDate(m.year, m.month, m.day));
+    params.Add("T").SetAsTime(EncodeTime(m.hour, m.minute, m.second, m.msec));
+    std::vector<SQLParamValue> values;
+    for (const TParam& p : params) values.push_back(ToSQLParamValue(p));
+    connection->Execute("insert into MOMENTOS values (?, ?, ?, ?)", values);
+    // The tool shows four decimals of a second, the date and the time of day apart.
+    const std::string stamp = TimestampLiteral(m) + "0";
+    held.push_back(std::to_string(id++) + " " + stamp + " " + stamp.substr(0, 10) + " " +
+                   stamp.substr(11));
+  }
+  // As the database holds them, seen by the SQL tool (the embedded engine lets one process in).
+  connection->Close();
+  EXPECT_EQ(db.Query("select ID || ' ' || TS || ' ' || D || ' ' || T from MOMENTOS order by ID"),
+            held);
+
+  TSQLTable table;
+  table.SetSQLConnection(connection.get());
+  table.SetTableName("MOMENTOS");
+  table.Open();
+  for (const Moment& m : moments) {
+    SCOPED_TRACE(m);
+    ASSERT_FALSE(table.Eof());
+    EXPECT_EQ(MomentOf(table.FieldByName("TS").AsDateTime()), m);
+    EXPECT_EQ(table.FieldByName("D").AsDateTime(), EncodeDate(m.year, m.month, m.day));
+    EXPECT_EQ(table.FieldByName("T").AsDateTime(), EncodeTime(m.hour, m.minute, m.second, m.msec));
+    table.Next();
+  }
+  EXPECT_TRUE(table.Eof());
 }
 
 TEST(SqlFirebird, AStoredSettingWithoutPasswordFailsAtLogin) {
