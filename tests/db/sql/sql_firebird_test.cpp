@@ -13,6 +13,7 @@
 #include "db/dataset/fields.h"
 #include "db/sql/sql_dataset.h"
 #include "db/sql/sql_params.h"
+#include "tests/support/fixed_text.h"
 #include "tests/support/moments.h"
 #include "tests/support/test_database.h"
 
@@ -276,6 +277,54 @@ TEST(SqlFirebird, DatesAndTimesOfTheWholeCalendarComeBackThroughATable) {
     table.Next();
   }
   EXPECT_TRUE(table.Eof());
+}
+
+TEST(SqlFirebird, FixedTextFieldsHoldTheDeclaredCharacters) {
+  struct Reading {
+    const char* serverCharSet;  // the window's setting is empty
+    bool latin1;                // the text arrives in ISO8859_1 rather than in UTF8
+  };
+  struct Case {
+    const char* databaseCharSet;
+    std::vector<Reading> readings;
+  };
+  const Case cases[] = {
+      {"UTF8", {{"", false}, {"UTF8", false}}},
+      {"ISO8859_1", {{"", true}, {"UTF8", false}}},
+  };
+  const char* names[] = {"C1", "C3", "C10"};
+  for (const Case& c : cases) {
+    const bool utf8Database = std::string(c.databaseCharSet) == "UTF8";
+    TestDatabase db(TestDatabase::Contents::kSchema, c.databaseCharSet);
+    db.Execute(fixed_text::Script(utf8Database));
+    for (const Reading& reading : c.readings) {
+      SCOPED_TRACE(std::string(c.databaseCharSet) +
+                   " database, ServerCharSet=" + reading.serverCharSet);
+      auto connection = Connection(db.Path());
+      connection->Params().SetValue("ServerCharSet", reading.serverCharSet);
+      TSQLTable table;
+      table.SetSQLConnection(connection.get());
+      table.SetTableName("TEXTOS");
+      table.Open();
+      for (int i = 0; i < 3; ++i) {
+        const TField& field = table.FieldByName(names[i]);
+        EXPECT_EQ(field.DataType(), TFieldType::ftFixedChar) << names[i];
+        // Room in bytes for the widest characters of the set the text arrives in.
+        EXPECT_GE(field.Size(), (reading.latin1 ? 1 : 4) * fixed_text::kLengths[i]) << names[i];
+      }
+      for (const fixed_text::Row& row : fixed_text::Rows()) {
+        if (!utf8Database && !row.latin1) continue;
+        ASSERT_FALSE(table.Eof());
+        for (int i = 0; i < 3; ++i) {
+          SCOPED_TRACE(row.values[i]);
+          EXPECT_EQ(table.FieldByName(names[i]).AsString(),
+                    fixed_text::Expected(row.values[i], fixed_text::kLengths[i], reading.latin1));
+        }
+        table.Next();
+      }
+      EXPECT_TRUE(table.Eof());
+    }
+  }
 }
 
 TEST(SqlFirebird, AStoredSettingWithoutPasswordFailsAtLogin) {
