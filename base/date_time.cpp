@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 
 #include "base/exceptions.h"
@@ -42,6 +43,12 @@ bool Split(TDateTime value, std::int32_t& dayNumber, std::int32_t& msecs) {
   dayNumber = static_cast<std::int32_t>(kDateDelta + total / kMSecsPerDay);
   msecs = static_cast<std::int32_t>(std::llabs(total) % kMSecsPerDay);
   return true;
+}
+
+EConvertError InvalidTimeStamp(double msecs) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.0f", msecs);
+  return EConvertError(Format("'%s' is not a valid timestamp", text));
 }
 
 TDateTime Combine(std::int32_t dayNumber, std::int32_t msecs) {
@@ -163,9 +170,16 @@ double DateTimeToMSecs(TDateTime value) {
 }
 
 TDateTime MSecsToDateTime(double msecs) {
+  // The count comes from stored rows and packets: anything outside the calendar is damage, and
+  // must not pass for some other date.
   const double days = std::floor(msecs / kMSecsPerDay);
-  if (!(std::fabs(days) < 3.0e6)) return 0;
-  const auto ms = static_cast<std::int32_t>(std::llround(msecs - days * kMSecsPerDay));
-  if (ms >= kMSecsPerDay) return Combine(static_cast<std::int32_t>(days) + 1, 0);
-  return Combine(static_cast<std::int32_t>(days), ms);
+  if (!(days >= 1 && days <= kMaxDayNumber)) throw InvalidTimeStamp(msecs);
+  auto dayNumber = static_cast<std::int32_t>(days);
+  auto ms = static_cast<std::int32_t>(std::llround(msecs - days * kMSecsPerDay));
+  if (ms >= kMSecsPerDay) {
+    ++dayNumber;
+    ms = 0;
+    if (dayNumber > kMaxDayNumber) throw InvalidTimeStamp(msecs);
+  }
+  return Combine(dayNumber, ms);
 }

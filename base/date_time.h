@@ -50,4 +50,6 @@ TDateTime MSecsToTime(std::int32_t msecs);
 
 // Date and time as one number: day number * 86,400,000 + milliseconds of the day, and back.
 double DateTimeToMSecs(TDateTime value);
+// Throws EConvertError "'%s' is not a valid timestamp" (the count in place of %s) for a count
+// outside 1 January 1 00:00:00.000 to 31 December 9999 23:59:59.999, NaN included.
 TDateTime MSecsToDateTime(double msecs);

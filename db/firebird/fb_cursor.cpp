@@ -19,6 +19,12 @@ int SqlKind(const XSQLVAR& var) {
   return var.sqltype & ~1;
 }
 
+// The value of a CHAR column: its declared characters, without the padding that makes room for
+// the widest ones.
+std::string_view FixedText(const XSQLVAR& var) {
+  return FixedTextValue({var.sqldata, static_cast<std::size_t>(var.sqllen)}, var.sqlsubtype & 0xFF);
+}
+
 }  // namespace
 
 FbCursor::FbCursor(std::shared_ptr<FbStatement> statement, bool singleRow)
@@ -171,7 +177,7 @@ SQLResult FbCursor::getString(std::uint16_t column, std::string& value, bool& is
   std::int64_t integer = 0;
   switch (SqlKind(*var)) {
     case SQL_TEXT:
-      value.assign(var->sqldata, static_cast<std::size_t>(var->sqllen));
+      value = FixedText(*var);
       if (statement_->Session().trimChar) {
         value.erase(value.find_last_not_of(' ') + 1);
       }
@@ -338,9 +344,11 @@ SQLResult FbCursor::getBytes(std::uint16_t column, std::vector<std::uint8_t>& va
   if (isNull) return kSqlSuccess;
   const auto* data = reinterpret_cast<const std::uint8_t*>(var->sqldata);
   switch (SqlKind(*var)) {
-    case SQL_TEXT:
-      value.assign(data, data + var->sqllen);
+    case SQL_TEXT: {
+      const std::string_view text = FixedText(*var);
+      value.assign(text.begin(), text.end());
       return kSqlSuccess;
+    }
     case SQL_VARYING: {
       const auto length = std::min<std::size_t>(Read<std::uint16_t>(*var), var->sqllen);
       value.assign(data + sizeof(short), data + sizeof(short) + length);

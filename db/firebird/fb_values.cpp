@@ -31,6 +31,10 @@ int DaysInMonth(int y, int m) {
   return m == 2 && IsLeap(y) ? 29 : kDays[m - 1];
 }
 
+// Character sets whose text is UTF-8, with the most bytes one character takes in each.
+constexpr int kUnicodeFss = 3;  // up to 3 bytes
+constexpr int kUtf8 = 4;        // up to 4 bytes
+
 }  // namespace
 
 std::int32_t DayNumberFromCivil(int year, int month, int day) {
@@ -133,6 +137,18 @@ bool BcdToScaled(const TBcd& bcd, int scale, std::int64_t& out) {
     out = -negative;
   }
   return true;
+}
+
+std::string_view FixedTextValue(std::string_view buffer, int charset) {
+  if (charset != kUnicodeFss && charset != kUtf8) return buffer;
+  std::size_t characters = buffer.size() / (charset == kUnicodeFss ? 3 : 4);
+  std::size_t end = 0;
+  for (; characters > 0 && end < buffer.size(); --characters) {
+    const auto lead = static_cast<unsigned char>(buffer[end]);
+    // A stray continuation byte counts as a character of its own, so the walk always advances.
+    end += lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+  }
+  return buffer.substr(0, std::min(end, buffer.size()));
 }
 
 std::string QuoteObjectName(std::string_view name, int dialect) {

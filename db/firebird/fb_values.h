@@ -1,5 +1,6 @@
 // Conversions between the client library's native values and the driver interface's: dates,
-// times, timestamps, scaled integers (NUMERIC/DECIMAL) and packed decimals, quoted object names.
+// times, timestamps, scaled integers (NUMERIC/DECIMAL) and packed decimals, fixed-length text,
+// quoted object names.
 // Pure functions; decimals never pass through floating point.
 #pragma once
 
@@ -36,6 +37,14 @@ TBcd ScaledToBcd(std::int64_t value, int scale, int precision);
 // The packed decimal as an integer scaled by 10^scale, rounding extra decimals halves away from
 // zero. False when it does not fit 64 bits.
 bool BcdToScaled(const TBcd& bcd, int scale, std::int64_t& out);
+
+// The value of a fixed-length text column from its buffer; `charset` is the id of the character
+// set the client receives it in (the low byte of the column's sqlsubtype). The client pads the
+// declared characters with blanks to the buffer's size, which counts every character at its
+// widest: a CHAR(3) in UTF8 arrives as 12 bytes, and its value is the first 3 characters, however
+// many bytes they take. Characters are counted in UTF8 and UNICODE_FSS; in a single-byte set the
+// buffer is the value, and so it is in the East Asian multi-byte sets, which are not counted.
+std::string_view FixedTextValue(std::string_view buffer, int charset);
 
 // An object name as a statement must write it: in dialect 3 between double quotes, embedded quotes
 // doubled, a name given without quotes upper-cased first (as the server would read it unquoted);

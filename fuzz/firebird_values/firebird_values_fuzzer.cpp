@@ -1,6 +1,6 @@
-// Decimal and name conversions of the Firebird driver on arbitrary input: a decimal that fits a
-// scaled integer comes back as the same value rounded to the scale; quoted names stay quoted; day
-// numbers convert both ways.
+// Decimal, name and text conversions of the Firebird driver on arbitrary input: a decimal that
+// fits a scaled integer comes back as the same value rounded to the scale; quoted names stay
+// quoted; a fixed-length text value is a start of its buffer; day numbers convert both ways.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -30,6 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (dialect == 3 && (quoted.size() < 2 || quoted.front() != '"' || quoted.back() != '"')) {
     std::abort();
   }
+
+  const int charset = data[0] % 6;  // NONE, OCTETS, ASCII, UNICODE_FSS, UTF8, SJIS_0208
+  const std::string_view value = FixedTextValue(text, charset);
+  if (value.data() != text.data() || value.size() > text.size()) std::abort();
 
   day = 1 + static_cast<std::int32_t>(static_cast<std::uint32_t>(day) % 3'652'059);
   int y = 0, m = 0, d = 0;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <vector>
+
 #include "base/exceptions.h"
 
 namespace {
@@ -83,6 +86,65 @@ TEST(DateTime, DateAndTimePartsAndMillisecondStamp) {
   EXPECT_DOUBLE_EQ(MSecsToDateTime(DateTimeToMSecs(v)), v);
   EXPECT_EQ(MSecsToDateTime(693593.0 * 86400000 + 6 * 3600000), -1.25);
   EXPECT_EQ(DateOf(-1.25), -1);
+}
+
+TEST(DateTime, MillisecondStampsOfTheWholeCalendarComeBack) {
+  struct Case {
+    int year, month, day, hour, minute, second, msec;
+    double msecs;  // day number * 86,400,000 + milliseconds of the day
+  };
+  const Case cases[] = {
+      {1, 1, 1, 0, 0, 0, 0, 86400000.0},
+      {1, 1, 1, 12, 0, 0, 1, 86400000.0 + 43200001},
+      {1899, 12, 30, 0, 0, 0, 0, 693594.0 * 86400000},
+      {2026, 12, 9, 18, 30, 0, 5, 739959.0 * 86400000 + 66600005},
+      // Day number 3,000,000 and its eve: the first day a range check once cut off.
+      {8214, 9, 20, 23, 59, 59, 999, 2999999.0 * 86400000 + 86399999},
+      {8214, 9, 21, 0, 0, 0, 0, 3000000.0 * 86400000},
+      {9999, 12, 31, 23, 59, 59, 999, 3652059.0 * 86400000 + 86399999},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.year << "-" << c.month << "-" << c.day << " " << c.hour
+                                    << ":" << c.minute << ":" << c.second << "." << c.msec);
+    // Before 30 December 1899 the time of day counts away from zero.
+    const TDateTime value =
+        EncodeDate(c.year, c.month, c.day) +
+        (c.year < 1899 ? -1 : 1) * EncodeTime(c.hour, c.minute, c.second, c.msec);
+    EXPECT_EQ(DateTimeToMSecs(value), c.msecs);
+    const TDateTime back = MSecsToDateTime(c.msecs);
+    EXPECT_EQ(back, value);
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, ms = 0;
+    DecodeDate(back, y, mo, d);
+    DecodeTime(back, h, mi, s, ms);
+    EXPECT_EQ((std::vector<int>{y, mo, d, h, mi, s, ms}),
+              (std::vector<int>{c.year, c.month, c.day, c.hour, c.minute, c.second, c.msec}));
+  }
+}
+
+TEST(DateTime, AMillisecondStampOutsideTheCalendarFails) {
+  struct Case {
+    double msecs;
+    const char* message;
+  };
+  const Case cases[] = {
+      {0, "'0' is not a valid timestamp"},  // day 0, the year before 1
+      {86400000.0 - 1, "'86399999' is not a valid timestamp"},
+      {-86400000.0, "'-86400000' is not a valid timestamp"},
+      {3652060.0 * 86400000, "'315537984000000' is not a valid timestamp"},  // 1 January 10000
+      // Rounds up into 10000.
+      {3652059.0 * 86400000 + 86399999.75, "'315537984000000' is not a valid timestamp"},
+      {std::numeric_limits<double>::infinity(), "'inf' is not a valid timestamp"},
+      {std::numeric_limits<double>::quiet_NaN(), "'nan' is not a valid timestamp"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.msecs);
+    try {
+      MSecsToDateTime(c.msecs);
+      ADD_FAILURE() << "no failure";
+    } catch (const EConvertError& e) {
+      EXPECT_STREQ(e.what(), c.message);
+    }
+  }
 }
 
 TEST(DateTime, LeapYearsAndMonthLengths) {

@@ -43,7 +43,7 @@ std::string Trim(const std::string& s) {
 
 }  // namespace
 
-TestDatabase::TestDatabase(Contents contents) {
+TestDatabase::TestDatabase(Contents contents, const std::string& charSet) {
   char pattern[] = "/tmp/talvora-test-XXXXXX";
   if (mkdtemp(pattern) == nullptr) throw std::runtime_error("cannot make a temporary folder");
   folder_ = pattern;
@@ -51,7 +51,8 @@ TestDatabase::TestDatabase(Contents contents) {
   path_ = folder_ + "/datos/01/talvora.fdb";
   const std::string sql = TALVORA_SQL_DIR;
   std::string script = "CREATE DATABASE '" + path_ +
-                       "' USER 'SYSDBA' PAGE_SIZE 8192 DEFAULT CHARACTER SET UTF8;\n"
+                       "' USER 'SYSDBA' PAGE_SIZE 8192 DEFAULT CHARACTER SET " + charSet +
+                       ";\n"
                        "INPUT '" +
                        sql + "/schema.sql';\nINPUT '" + sql + "/procedure.sql';\n";
   if (contents == Contents::kDemo) script += "INPUT '" + sql + "/demo_data.sql';\n";

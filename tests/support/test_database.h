@@ -17,8 +17,9 @@ class TestDatabase {
     kDemo,    // plus the demo sales of October and November 2026
   };
 
-  // Throws std::runtime_error with the tool's output when a script fails.
-  explicit TestDatabase(Contents contents = Contents::kSchema);
+  // `charSet` is the database's default character set, UTF8 as the company databases have. Throws
+  // std::runtime_error with the tool's output when a script fails.
+  explicit TestDatabase(Contents contents = Contents::kSchema, const std::string& charSet = "UTF8");
   ~TestDatabase();
   TestDatabase(const TestDatabase&) = delete;
   TestDatabase& operator=(const TestDatabase&) = delete;

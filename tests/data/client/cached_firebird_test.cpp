@@ -15,6 +15,7 @@
 #include "db/dataset/fields.h"
 #include "db/sql/sql_connection.h"
 #include "db/sql/sql_dataset.h"
+#include "tests/support/moments.h"
 #include "tests/support/test_database.h"
 
 namespace {
@@ -450,6 +451,31 @@ TEST_F(CachedFirebird, FailuresOfTheProviderArriveAsOleExceptions) {
     EXPECT_FALSE(c.cds.Active());
     EXPECT_FALSE(c.sql->Active());
   }
+}
+
+TEST(CachedFirebirdMoments, DatesAndTimesOfTheWholeCalendarComeBackThroughThePacket) {
+  const std::vector<Moment> moments = CalendarMoments();
+  TestDatabase db;
+  std::string rows = "create table MOMENTOS (ID integer, TS timestamp, D date, T time);";
+  for (int id = 1; const Moment& m : moments) {
+    const std::string stamp = TimestampLiteral(m);
+    rows += "insert into MOMENTOS values (" + std::to_string(id++) + ", '" + stamp + "', '" +
+            stamp.substr(0, 10) + "', '" + stamp.substr(11) + "');";
+  }
+  db.Execute(rows);
+  auto connection = Connection(db.Path());
+  Chain c(*connection, false, poAllowCommandText, false);
+  c.cds.SetCommandText("select TS, D, T from MOMENTOS order by ID");
+  c.Open();
+  for (const Moment& m : moments) {
+    SCOPED_TRACE(m);
+    ASSERT_FALSE(c.cds.Eof());
+    EXPECT_EQ(MomentOf(c.cds.FieldByName("TS").AsDateTime()), m);
+    EXPECT_EQ(c.cds.FieldByName("D").AsDateTime(), EncodeDate(m.year, m.month, m.day));
+    EXPECT_EQ(c.cds.FieldByName("T").AsDateTime(), EncodeTime(m.hour, m.minute, m.second, m.msec));
+    c.cds.Next();
+  }
+  EXPECT_TRUE(c.cds.Eof());
 }
 
 TEST_F(CachedFirebird, AComponentThatIsNotAProviderIsNoProvider) {

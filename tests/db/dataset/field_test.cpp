@@ -226,6 +226,48 @@ TEST(Field, DateFieldDropsTheTimeOfDay) {
   EXPECT_THROW(one.field().SetAsDateTime(-700000.0), EConvertError);
 }
 
+TEST(Field, DateAndTimeFieldsHoldTheWholeCalendar) {
+  struct Case {
+    TFieldType type;
+    TDateTime value;
+  };
+  const TDateTime lastDay = EncodeDate(9999, 12, 31);
+  const TDateTime lastMoment = EncodeTime(23, 59, 59, 999);
+  const Case cases[] = {
+      {TFieldType::ftDateTime, EncodeDate(1, 1, 1)},
+      {TFieldType::ftDateTime, EncodeDate(1899, 12, 30)},
+      {TFieldType::ftDateTime, EncodeDate(2026, 12, 9) + EncodeTime(18, 30, 0, 5)},
+      {TFieldType::ftDateTime, EncodeDate(8214, 9, 20) + lastMoment},
+      {TFieldType::ftDateTime, EncodeDate(8214, 9, 21)},
+      {TFieldType::ftDateTime, lastDay + lastMoment},
+      {TFieldType::ftDate, EncodeDate(1, 1, 1)},
+      {TFieldType::ftDate, lastDay},
+      {TFieldType::ftTime, 0},
+      {TFieldType::ftTime, lastMoment},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << FieldTypeName(c.type) << " " << c.value);
+    OneField one(Def("F", c.type));
+    one.field().SetAsDateTime(c.value);
+    one.data.Post();
+    EXPECT_EQ(one.field().AsDateTime(), c.value);
+  }
+}
+
+TEST(Field, ADamagedTimestampFailsInsteadOfShowingAnotherDate) {
+  // Day numbers 0 and 3,652,060 lie just outside the calendar.
+  for (const double msecs : {0.0, 3652060.0 * 86400000}) {
+    SCOPED_TRACE(msecs);
+    TMemoryDataSet data({Def("F", TFieldType::ftDateTime)});
+    std::vector<std::uint8_t> bytes(sizeof msecs);
+    std::memcpy(bytes.data(), &msecs, sizeof msecs);
+    data.rows.push_back({bytes});
+    data.Open();
+    EXPECT_THROW(data.Fields(0).AsDateTime(), EConvertError);
+    EXPECT_THROW(data.Fields(0).AsString(), EConvertError);
+  }
+}
+
 TEST(Field, NullReadsAsZeroAndEmpty) {
   OneField one(Def("F", TFieldType::ftFMTBcd, 4, 15));
   EXPECT_TRUE(one.field().IsNull());

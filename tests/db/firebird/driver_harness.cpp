@@ -29,12 +29,13 @@ std::string ErrorText(ISQLObject& object) {
   return text;
 }
 
-Connected Connect(const std::string& location, const std::string& user,
-                  const std::string& password) {
+Connected Connect(const std::string& location, const std::string& user, const std::string& password,
+                  const std::string& charSet) {
   Connected c;
   EXPECT_EQ(Driver().getSQLConnection(c.connection), kSqlSuccess);
   c.connection->setOption(ConnectionOption::SqlDialect, 3);
-  c.connection->setTextOption(ConnectionOption::ServerCharSet, "ISO8859_1");
+  if (!charSet.empty())
+    c.connection->setTextOption(ConnectionOption::ServerCharSet, charSet.c_str());
   c.result = c.connection->connect(location, user, password);
   return c;
 }

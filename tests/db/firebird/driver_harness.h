@@ -25,9 +25,11 @@ struct Connected {
   SQLResult result = kSqlSuccess;
 };
 
-// A connection with dialect 3 and the ISO8859_1 character set, connected to `location`.
+// A connection with dialect 3 and the character set `charSet` (none when empty), connected to
+// `location`.
 Connected Connect(const std::string& location, const std::string& user = "SYSDBA",
-                  const std::string& password = "masterkey");
+                  const std::string& password = "masterkey",
+                  const std::string& charSet = "ISO8859_1");
 
 // Runs `sql` without parameters. REQUIRES: it yields no rows. Fails the test on an error.
 void Exec(ISQLConnection& connection, const std::string& sql);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -129,6 +130,48 @@ TEST(FbValues, PackedDecimalsRoundToTheScaleOrDoNotFit) {
     if (c.fits) {
       EXPECT_EQ(scaled, c.scaled);
     }
+  }
+}
+
+TEST(FbValues, FixedTextIsItsDeclaredCharactersWhateverTheirBytes) {
+  constexpr int kNone = 0, kUnicodeFss = 3, kUtf8 = 4, kIso8859_1 = 21, kSjis = 5;
+  auto padded = [](std::string text, std::size_t bytes) {
+    text.resize(bytes, ' ');
+    return text;
+  };
+  struct Case {
+    std::string buffer;
+    int charset;
+    std::string value;
+  };
+  const Case cases[] = {
+      // One byte a character: the buffer is the declared length.
+      {"abc       ", kIso8859_1, "abc       "},
+      {"\xF1" "a ", kIso8859_1, "\xF1" "a "},
+      {"ab ", kNone, "ab "},
+      // UTF8 pads CHAR(n) to 4n bytes: n characters stay, blanks of the value among them.
+      {padded("a", 4), kUtf8, "a"},
+      {padded("a", 12), kUtf8, "a  "},
+      {padded("abc", 12), kUtf8, "abc"},
+      {padded("ñ", 4), kUtf8, "ñ"},
+      {padded("ñaé", 12), kUtf8, "ñaé"},
+      {padded("é", 12), kUtf8, "é  "},
+      {padded("Año con ñ", 40), kUtf8, "Año con ñ "},
+      {padded("€𝄞a", 12), kUtf8, "€𝄞a"},
+      {"𝄞𝄞𝄞", kUtf8, "𝄞𝄞𝄞"},
+      {padded("", 8), kUtf8, "  "},
+      // UNICODE_FSS pads to 3n bytes.
+      {padded("ñ", 6), kUnicodeFss, "ñ "},
+      {"€", kUnicodeFss, "€"},
+      // Damaged text never reaches past the buffer, and stray bytes count one each.
+      {"\xF0\x9F\x98", kUnicodeFss, "\xF0\x9F\x98"},
+      {padded("\x80\x80", 8), kUtf8, "\x80\x80"},
+      // Sets whose characters are not counted keep the whole buffer.
+      {padded("ab", 6), kSjis, padded("ab", 6)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "\"" << c.buffer << "\" in set " << c.charset);
+    EXPECT_EQ(FixedTextValue(c.buffer, c.charset), c.value);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/bcd.h"
 #include "base/date_time.h"
@@ -12,6 +13,8 @@
 #include "db/dataset/fields.h"
 #include "db/sql/sql_dataset.h"
 #include "db/sql/sql_params.h"
+#include "tests/support/fixed_text.h"
+#include "tests/support/moments.h"
 #include "tests/support/test_database.h"
 
 namespace {
@@ -233,6 +236,95 @@ TEST(SqlFirebird, ParametersOfEveryTypeRoundTrip) {
   q.Open();
   for (int i = 1; i < q.FieldCount(); ++i)
     EXPECT_TRUE(q.Fields(i).IsNull()) << q.Fields(i).FieldName();
+}
+
+TEST(SqlFirebird, DatesAndTimesOfTheWholeCalendarComeBackThroughATable) {
+  const std::vector<Moment> moments = CalendarMoments();
+  TestDatabase db;
+  db.Execute(
+      "create table MOMENTOS (ID integer not null primary key, TS timestamp, D date, T time);");
+  auto connection = Connection(db.Path());
+  std::vector<std::string> held;
+  for (int id = 1; const Moment& m : moments) {
+    TParams params;
+    params.Add("ID").SetAsInteger(id);
+    params.Add("TS").SetAsDateTime(DateTimeOf(m));
+    params.Add("D").SetAsDate(EncodeDate(m.year, m.month, m.day));
+    params.Add("T").SetAsTime(EncodeTime(m.hour, m.minute, m.second, m.msec));
+    std::vector<SQLParamValue> values;
+    for (const TParam& p : params) values.push_back(ToSQLParamValue(p));
+    connection->Execute("insert into MOMENTOS values (?, ?, ?, ?)", values);
+    // The tool shows four decimals of a second, the date and the time of day apart.
+    const std::string stamp = TimestampLiteral(m) + "0";
+    held.push_back(std::to_string(id++) + " " + stamp + " " + stamp.substr(0, 10) + " " +
+                   stamp.substr(11));
+  }
+  // As the database holds them, seen by the SQL tool (the embedded engine lets one process in).
+  connection->Close();
+  EXPECT_EQ(db.Query("select ID || ' ' || TS || ' ' || D || ' ' || T from MOMENTOS order by ID"),
+            held);
+
+  TSQLTable table;
+  table.SetSQLConnection(connection.get());
+  table.SetTableName("MOMENTOS");
+  table.Open();
+  for (const Moment& m : moments) {
+    SCOPED_TRACE(m);
+    ASSERT_FALSE(table.Eof());
+    EXPECT_EQ(MomentOf(table.FieldByName("TS").AsDateTime()), m);
+    EXPECT_EQ(table.FieldByName("D").AsDateTime(), EncodeDate(m.year, m.month, m.day));
+    EXPECT_EQ(table.FieldByName("T").AsDateTime(), EncodeTime(m.hour, m.minute, m.second, m.msec));
+    table.Next();
+  }
+  EXPECT_TRUE(table.Eof());
+}
+
+TEST(SqlFirebird, FixedTextFieldsHoldTheDeclaredCharacters) {
+  struct Reading {
+    const char* serverCharSet;  // the window's setting is empty
+    bool latin1;                // the text arrives in ISO8859_1 rather than in UTF8
+  };
+  struct Case {
+    const char* databaseCharSet;
+    std::vector<Reading> readings;
+  };
+  const Case cases[] = {
+      {"UTF8", {{"", false}, {"UTF8", false}}},
+      {"ISO8859_1", {{"", true}, {"UTF8", false}}},
+  };
+  const char* names[] = {"C1", "C3", "C10"};
+  for (const Case& c : cases) {
+    const bool utf8Database = std::string(c.databaseCharSet) == "UTF8";
+    TestDatabase db(TestDatabase::Contents::kSchema, c.databaseCharSet);
+    db.Execute(fixed_text::Script(utf8Database));
+    for (const Reading& reading : c.readings) {
+      SCOPED_TRACE(std::string(c.databaseCharSet) +
+                   " database, ServerCharSet=" + reading.serverCharSet);
+      auto connection = Connection(db.Path());
+      connection->Params().SetValue("ServerCharSet", reading.serverCharSet);
+      TSQLTable table;
+      table.SetSQLConnection(connection.get());
+      table.SetTableName("TEXTOS");
+      table.Open();
+      for (int i = 0; i < 3; ++i) {
+        const TField& field = table.FieldByName(names[i]);
+        EXPECT_EQ(field.DataType(), TFieldType::ftFixedChar) << names[i];
+        // Room in bytes for the widest characters of the set the text arrives in.
+        EXPECT_GE(field.Size(), (reading.latin1 ? 1 : 4) * fixed_text::kLengths[i]) << names[i];
+      }
+      for (const fixed_text::Row& row : fixed_text::Rows()) {
+        if (!utf8Database && !row.latin1) continue;
+        ASSERT_FALSE(table.Eof());
+        for (int i = 0; i < 3; ++i) {
+          SCOPED_TRACE(row.values[i]);
+          EXPECT_EQ(table.FieldByName(names[i]).AsString(),
+                    fixed_text::Expected(row.values[i], fixed_text::kLengths[i], reading.latin1));
+        }
+        table.Next();
+      }
+      EXPECT_TRUE(table.Eof());
+    }
+  }
 }
 
 TEST(SqlFirebird, AStoredSettingWithoutPasswordFailsAtLogin) {
