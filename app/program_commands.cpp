@@ -1,6 +1,8 @@
 #include "app/program_commands.h"
 
 #include "app/posting_form.h"
+#include "datamodule/posting_data_module.h"
+#include "posting/posting_run.h"
 
 namespace {
 
@@ -8,12 +10,15 @@ class ProgramCommands final : public WindowCommands {
  public:
   explicit ProgramCommands(TPostingForm& window) : window_(window) {}
 
-  void PostingRun() override {}
+  void PostingRun() override {
+    RunPosting(window_, window_.Ui(), window_.Data().CRepArticulos(), window_.Settings());
+  }
+  // Not built yet: the adjustment editor, and saving its rows before a posting run.
   void AdjustmentF2PreStep() override {}
   void AdjustmentF5() override {}
 
  private:
-  [[maybe_unused]] TPostingForm& window_;
+  TPostingForm& window_;
 };
 
 }  // namespace

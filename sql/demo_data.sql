@@ -1,6 +1,7 @@
-/* Demo sales of three points of sale over October and November 2026: cash ('CO') and credit
-   ('CR') invoices with lines at each VAT rate, and the October adjustment factors. Deterministic,
-   so every demo database holds the same figures. */
+/* Demo sales of three points of sale from 1 October 2026 up to the day the database is made
+   (at least to 30 November 2026): cash ('CO') and credit ('CR') invoices with lines at each VAT
+   rate, and the October adjustment factors. The figures of a day depend only on the day, so
+   every demo database holds the same sales for the days they share. */
 
 INSERT INTO PUNTO_VENTA VALUES ('CAJ1', 'Caja principal');
 INSERT INTO PUNTO_VENTA VALUES ('CAJ2', 'Caja segundo piso');
@@ -35,9 +36,14 @@ EXECUTE BLOCK AS
   DECLARE DETA INTEGER = 0;
   DECLARE NUMERO INTEGER;
   DECLARE ART INTEGER;
+  DECLARE HASTA DATE;
+  DECLARE N1 INTEGER = 0;
+  DECLARE N2 INTEGER = 0;
+  DECLARE N3 INTEGER = 0;
 BEGIN
   DIA = DATE '2026-10-01';
-  WHILE (DIA <= DATE '2026-11-30') DO
+  HASTA = MAXVALUE(CURRENT_DATE, DATE '2026-11-30');
+  WHILE (DIA <= HASTA) DO
   BEGIN
     P = 0;
     WHILE (P < 3) DO
@@ -48,7 +54,10 @@ BEGIN
       WHILE (I < N) DO
       BEGIN
         FACT = FACT + 1;
-        NUMERO = (SELECT COUNT(*) FROM FACTURA WHERE FACT_PREFIJO = :PREF) + 1;
+        /* Invoice numbers run per point of sale. */
+        IF (P = 0) THEN BEGIN N1 = N1 + 1; NUMERO = N1; END
+        ELSE IF (P = 1) THEN BEGIN N2 = N2 + 1; NUMERO = N2; END
+        ELSE BEGIN N3 = N3 + 1; NUMERO = N3; END
         INSERT INTO FACTURA (FACT_ID, FACT_PREFIJO, FACT_NUMERO, FACT_FECHA, FACT_FORMA_PAGO, FACT_CLIENTE)
         VALUES (:FACT, :PREF, :NUMERO, :DIA, IIF(MOD(:FACT, 4) = 0, 'CR', 'CO'),
                 IIF(MOD(:FACT, 4) = 0, 'Cliente credito ' || MOD(:FACT, 17), 'Consumidor final'));

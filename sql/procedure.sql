@@ -68,7 +68,8 @@ END^
    holds the day and whose AJCI_PORC is the rate; factor 1 when there is none. Returns one row
    per entry created, none when nothing was pending. The invoices are claimed and every entry
    written before the first row is returned, so a caller that stops reading early still leaves
-   a complete posting, and no invoice is ever posted twice. */
+   a complete posting, and no invoice is ever posted twice: when another call is posting some
+   of the same invoices at the same moment, this one waits for it and then posts nothing. */
 CREATE PROCEDURE CONTADO_QUELMO_PREF (
   FECHA_INICIAL VARCHAR(30),
   FECHA_FINAL   VARCHAR(30),
@@ -94,9 +95,15 @@ BEGIN
   HASTA = LEER_FECHA(FECHA_FINAL);
   LOTE = NEXT VALUE FOR GEN_LOTE;
 
-  UPDATE FACTURA SET FACT_CONTABILIZADA = 1, FACT_LOTE = :LOTE
-   WHERE FACT_PREFIJO = :PREFIJO AND FACT_FORMA_PAGO = 'CO' AND FACT_CONTABILIZADA = 0
-     AND FACT_FECHA BETWEEN :DESDE AND :HASTA;
+  BEGIN
+    UPDATE FACTURA SET FACT_CONTABILIZADA = 1, FACT_LOTE = :LOTE
+     WHERE FACT_PREFIJO = :PREFIJO AND FACT_FORMA_PAGO = 'CO' AND FACT_CONTABILIZADA = 0
+       AND FACT_FECHA BETWEEN :DESDE AND :HASTA;
+    /* Another caller claimed some of these invoices at the same moment and has posted them:
+       this call posts nothing (no row comes back), and a later call takes whatever is left. */
+    WHEN GDSCODE deadlock, GDSCODE update_conflict, GDSCODE lock_conflict DO
+      EXIT;
+  END
 
   FOR SELECT F.FACT_FECHA, D.FADE_PORC_IVA, SUM(D.FADE_CANTIDAD * D.FADE_VALOR_UNITARIO),
              COUNT(DISTINCT F.FACT_ID)

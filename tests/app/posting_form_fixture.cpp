@@ -43,7 +43,7 @@ void PostingFormTest::InstallDefault() {
 }
 
 RecordingPostingForm& PostingFormTest::Open(const FormatSettings& settings) {
-  form_ = std::make_unique<RecordingPostingForm>(ui_, settings);
+  form_ = std::make_unique<RecordingPostingForm>(ui_, settings, program_commands_);
   form_->show();
   form_->activateWindow();
   EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));

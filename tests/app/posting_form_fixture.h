@@ -33,13 +33,15 @@ class RecordingCommands : public WindowCommands {
   std::function<void()>& on_posting_run_;
 };
 
-// The window with recording commands; leaving Cia or Pref is recorded too, and still connects.
+// The window with recording commands, or with the program's own when `programCommands`;
+// leaving Cia or Pref is recorded too, and still connects.
 class RecordingPostingForm : public TPostingForm {
  public:
-  RecordingPostingForm(UiServices& ui, const FormatSettings& settings)
-      : TPostingForm(ui, settings, [this](TPostingForm&) {
-          return std::make_unique<RecordingCommands>(handlers, on_posting_run);
-        }) {}
+  RecordingPostingForm(UiServices& ui, const FormatSettings& settings, bool programCommands)
+      : TPostingForm(ui, settings,
+                     programCommands ? CommandsFactory() : [this](TPostingForm&) {
+                       return std::make_unique<RecordingCommands>(handlers, on_posting_run);
+                     }) {}
 
   std::vector<std::string> handlers;
   std::function<void()> on_posting_run;
@@ -61,7 +63,8 @@ class PostingFormTest : public testing::Test {
                const std::optional<std::string>& serverList);
   // The usual installation: Directorio points at the installation folder, two servers.
   void InstallDefault();
-  // Creates the window, shows it and waits until it is active.
+  // Creates the window (with the program's own commands when program_commands_ is set), shows
+  // it and waits until it is active.
   RecordingPostingForm& Open(const FormatSettings& settings = FormatSettings::Default());
 
   // Sends a key press and release to the control that has the focus.
@@ -73,4 +76,5 @@ class PostingFormTest : public testing::Test {
   std::filesystem::path install_dir_;
   RecordingUi ui_;
   std::unique_ptr<RecordingPostingForm> form_;
+  bool program_commands_ = false;
 };

@@ -3,9 +3,10 @@
 # that run the program itself; every function fails the test through `fail`.
 #
 #   session_begin PROGRAM REPO      starts Xvfb and lays out the installation in a temporary folder
-#   program_start                   starts PROGRAM there; sets $program_pid
-#   program_connect COMPANY         types user, password and company, leaves Compañía
-#   ... see each function.
+#   program_start [X Y]             starts PROGRAM there (its window at X, Y); sets $program_pid
+#                                   and $window, and makes the window active
+#   program_connect COMPANY [PASS]  types user, password and company, leaves Compañía
+#   ... see each function. With two programs running, save and restore program_pid and window.
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -39,11 +40,16 @@ session_end() {
 readonly main_title="Contabilizar ventas de contado"
 
 program_start() {
-  "$program" >"$work/program.log" 2>&1 &
+  "$program" >>"$work/program.log" 2>&1 &
   program_pid=$!
-  window=$(timeout 10 xdotool search --sync --name "^$main_title\$" | head -1)
+  window=$(timeout 10 xdotool search --all --sync --onlyvisible --pid "$program_pid" --name "^$main_title\$" | head -1)
   [[ -n "$window" ]] || fail "the window did not appear"
-  # No window manager: one click inside makes the window active.
+  [[ $# -eq 2 ]] && xdotool windowmove "$window" "$1" "$2"
+  program_activate
+}
+
+# No window manager: one click inside (on the description panel) makes the window active.
+program_activate() {
   xdotool mousemove --window "$window" 150 20 click 1
   sleep 0.3
 }
@@ -51,9 +57,14 @@ program_start() {
 # Focus starts on Servidor; Tab to Usuario, Clave, Compañía, then Tab out of Compañía connects.
 program_connect() {
   xdotool key Tab type --delay 20 "SYSDBA"
-  xdotool key Tab type --delay 20 "demo"
+  xdotool key Tab type --delay 20 "${2:-demo}"
   xdotool key Tab type --delay 20 "$1"
   xdotool key Tab
+}
+
+# After connecting the focus is on Desde: Tab to Hasta and Prefijo, type the prefix.
+program_type_prefix() {
+  xdotool key Tab Tab type --delay 20 "$1"
 }
 
 # Waits until the embedded database engine is loaded into the program (a connect was tried).
@@ -65,9 +76,17 @@ wait_engine_loaded() {
   fail "the database engine was never loaded"
 }
 
-# Waits for a second top-level window captioned $1 (a message box).
+# Waits for a box of the program captioned $1; sets $box.
 wait_box() {
-  timeout 10 xdotool search --sync --name "^$1\$" >/dev/null || fail "no box \"$1\" appeared"
+  box=$(timeout "${2:-10}" xdotool search --all --sync --onlyvisible --pid "$program_pid" --name "^$1\$" | head -1)
+  [[ -n "$box" ]] || fail "no box \"$1\" appeared"
+}
+
+# Answers the box found by wait_box with Enter (its default button).
+answer_box() {
+  xdotool mousemove --window "$box" 5 5 click 1
+  sleep 0.2
+  xdotool key Return
 }
 
 # Waits up to $1 milliseconds for the program to end. Sets exit_status (empty while it still
@@ -84,4 +103,12 @@ wait_exit() {
   exit_status=0
   wait "$program_pid" || exit_status=$?
   program_pid=""
+}
+
+# One value of a select on the demo database (embedded: the programs must be gone; or through
+# $db_location when it is set).
+sql_value() {
+  local location=${db_location:-$work/datos/01/talvora.fdb}
+  printf 'SET HEADING OFF;\n%s;\n' "$1" |
+    isql-fb -q -user SYSDBA -password masterkey "$location" | tr -d ' \n'
 }
