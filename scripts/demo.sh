@@ -22,4 +22,7 @@ if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
   exit 1
 fi
 export XDG_CONFIG_DIRS="$demo/xdg"
+# Dates go to the posting procedure as the regional settings write them, and the demo procedure
+# reads day/month/year: run under Colombian Spanish (d/MM/yy, comma decimals) unless told otherwise.
+export LC_ALL="${DEMO_LOCALE:-es_CO.UTF-8}"
 exec "$root/build/bin/contabiliza-contado"
