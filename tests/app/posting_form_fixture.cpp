@@ -3,9 +3,12 @@
 #include <stdlib.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTest>
 #include <fstream>
+
+#include "db/sql/sql_connection.h"
 
 namespace fs = std::filesystem;
 
@@ -48,6 +51,21 @@ RecordingPostingForm& PostingFormTest::Open(const FormatSettings& settings) {
   form_->activateWindow();
   EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));
   return *form_;
+}
+
+RecordingPostingForm& PostingFormTest::OpenConnected(const std::string& serverEntry,
+                                                     const FormatSettings& settings,
+                                                     const char* password) {
+  Install("[General]\nDirectorio=" + install_dir_.string() + "\n", serverEntry + "\r\n");
+  RecordingPostingForm& form = Open(settings);
+  form.Tusua()->setText("SYSDBA");
+  form.TClave()->setText(password);
+  form.Cia()->setText("01");
+  form.Cia()->setFocus(Qt::OtherFocusReason);
+  PressKey(Qt::Key_Return);
+  EXPECT_TRUE(form.Talvora().Connected());
+  ui_.calls.clear();
+  return form;
 }
 
 void PostingFormTest::PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {

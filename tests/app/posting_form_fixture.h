@@ -67,6 +67,14 @@ class PostingFormTest : public testing::Test {
   // it and waits until it is active.
   RecordingPostingForm& Open(const FormatSettings& settings = FormatSettings::Default());
 
+  // Installs `serverEntry` (the folder holding datos/01/talvora.fdb, or host:folder) as the only
+  // server, opens the window and connects it to company 01 as a user would: user SYSDBA,
+  // password `password`, company 01, Enter in the company field. The recorded UI calls start
+  // afresh after connecting.
+  RecordingPostingForm& OpenConnected(const std::string& serverEntry,
+                                      const FormatSettings& settings = FormatSettings::Default(),
+                                      const char* password = "masterkey");
+
   // Sends a key press and release to the control that has the focus.
   void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
   // Name of the control with the focus ("" when none).

@@ -17,18 +17,8 @@ class PostingRunTest : public PostingFormTest {
  protected:
   PostingRunTest() : database_(TestDatabase::Contents::kDemo) { program_commands_ = true; }
 
-  // The window connected to company 01 (leaving Cia), then the period and prefix typed.
   RecordingPostingForm& Connected(const FormatSettings& settings = FormatSettings::Default()) {
-    Install("[General]\nDirectorio=" + install_dir_.string() + "\n", database_.Folder() + "\r\n");
-    RecordingPostingForm& form = Open(settings);
-    form.Tusua()->setText("SYSDBA");
-    form.TClave()->setText("demo");
-    form.Cia()->setText("01");
-    form.Cia()->setFocus(Qt::OtherFocusReason);
-    PressKey(Qt::Key_Return);
-    EXPECT_TRUE(form.Talvora().Connected());
-    ui_.calls.clear();
-    return form;
+    return OpenConnected(database_.Folder(), settings);
   }
 
   void Period(RecordingPostingForm& form, QDate start, QDate end, const char* prefix) {
