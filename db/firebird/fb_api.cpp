@@ -1,5 +1,7 @@
 #include "db/firebird/fb_api.h"
 
+#include "db/firebird/fb_lock_folder.h"
+
 namespace {
 
 template <typename Fn>
@@ -13,6 +15,8 @@ bool Resolve(const DynamicLibrary& library, const char* name, Fn& fn, std::strin
 
 std::shared_ptr<const FbApi> FbApi::Load(std::string_view vendorLib, std::string& error) {
   auto api = std::make_shared<FbApi>();
+  // The embedded engine reads its lock folder when it starts, inside the client library.
+  UsePrivateLockFolder();
   api->library_ = DynamicLibrary::Load(vendorLib, &error);
   if (!api->library_) return nullptr;
   const DynamicLibrary& lib = *api->library_;
