@@ -31,10 +31,9 @@ std::vector<std::string> LibraryCandidates(std::string_view name) {
     const auto file = std::string(kDriverLibraryFile);
     if (const auto folder = ExecutableFolder(); !folder.empty()) {
       paths.push_back((folder / file).string());
+      // Installed: bin/ beside lib/, wherever the installation was put.
+      paths.push_back((folder.parent_path() / DRIVER_INSTALL_LIBDIR / file).lexically_normal().string());
     }
-    paths.push_back((std::filesystem::path(DRIVER_INSTALL_DIR) / file).string());
-    // Test programs live in their own folder of the build; the driver sits in the program folder.
-    paths.push_back((std::filesystem::path(DRIVER_BUILD_DIR) / file).string());
     return paths;
   }
   if (SameNameIgnoringCase(name, kClientLibraryAlias)) {

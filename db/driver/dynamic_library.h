@@ -19,8 +19,8 @@ inline constexpr std::string_view kClientLibraryFile = "libfbclient.so.2";
 
 // The files to try, in order, for a library `name` (compared without regard to letter case with
 // the aliases). The driver alias gives the driver file beside the running executable, then in the
-// installation's library folder, then in the build's program folder; the client alias gives the
-// client library by its plain name; any other name gives itself.
+// package's own library folder of the installation the executable belongs to (bin/../lib/...);
+// the client alias gives the client library by its plain name; any other name gives itself.
 std::vector<std::string> LibraryCandidates(std::string_view name);
 
 class DynamicLibrary {
