@@ -4,9 +4,7 @@
 // what its cached datasets hold.
 #include <QLineEdit>
 #include <algorithm>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +14,7 @@
 #include "db/sql/sql_connection.h"
 #include "errors/default_error_display.h"
 #include "posting_form_fixture.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/test_database.h"
 
 namespace {
@@ -100,13 +99,11 @@ TEST_F(PostingFormChainsTest, ANewAdjustmentWithoutItsIdIsLoggedWarnedAndShownOn
                 {"beep", ""}, {"beep", ""}, {"error", "Los campos AJCI_ID,  son obligatorios."}}));
   EXPECT_EQ(form.BannerCaption(), "CAjuste: Field 'AJCI_ID' must have a value");
   EXPECT_FALSE(form.BannerVisible());
-  std::ifstream in(install_dir_ / "ERRORES.TXT", std::ios::binary);
-  std::stringstream log;
-  log << in.rdbuf();
+  const std::string log = FileBytes(install_dir_ / "ERRORES.TXT");
   // Today's date and the time by the window's settings, and the user typed into it.
-  EXPECT_TRUE(std::regex_match(log.str(), std::regex(R"(\d\d-\d\d-\d{4},\d\d:\d\d:\d\d,SYSDBA,)"
-                                                     "Field 'AJCI_ID' must have a value\r\n")))
-      << log.str();
+  EXPECT_TRUE(std::regex_match(log, std::regex(R"(\d\d-\d\d-\d{4},\d\d:\d\d:\d\d,SYSDBA,)"
+                                               "Field 'AJCI_ID' must have a value\r\n")))
+      << log;
   EXPECT_EQ(adjustments.State(), TDataSetState::dsInsert);
   EXPECT_TRUE(adjustments.FieldByName("AJCI_ID").IsNull());
   EXPECT_EQ(adjustments.FieldByName("AJCI_FECINI").AsString(), "01-10-2026");

@@ -2,24 +2,19 @@
 // cached dataset the window owns, to the window's own handler.
 #include <QLineEdit>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "data/client/client_dataset.h"
 #include "data/provider/dataset_provider.h"
 #include "datamodule/posting_data_module.h"
 #include "posting_form_fixture.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
 class PostingFormWiringTest : public PostingFormTest {
  protected:
-  std::string Log() const {
-    std::ifstream in(install_dir_ / "ERRORES.TXT", std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
+  std::string Log() const { return FileBytes(install_dir_ / "ERRORES.TXT"); }
 
   // The four chains' providers and cached datasets, in the window's order.
   static std::vector<TDataSetProvider*> Providers(TPostingDataModule& d) {

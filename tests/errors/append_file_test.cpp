@@ -13,10 +13,10 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <sstream>
 #include <string>
 
 #include "tests/support/exclusive_lock_holder.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
@@ -37,12 +37,7 @@ class AppendFileTest : public testing::Test {
     std::ofstream(log_, std::ios::binary) << bytes;
     fs::permissions(log_, perms);
   }
-  std::string ReadLog() const {
-    std::ifstream in(log_, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
+  std::string ReadLog() const { return FileBytes(log_); }
 
   // Runs `append` where file modes hold: as root (who ignores them) in a child process that has
   // dropped to the user "nobody", otherwise here. Answers what `append` answered.

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "config/installation_dir.h"
@@ -14,6 +12,7 @@
 #include "recording_ui.h"
 #include "recording_window.h"
 #include "tests/db/dataset/memory_dataset.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/suite_settings.h"
 
 namespace {
@@ -65,12 +64,7 @@ class ErrorHandlerTest : public testing::Test {
   // 30 March 2023, 14:05:09.
   static TDateTime FixedClock() { return EncodeDate(2023, 3, 30) + EncodeTime(14, 5, 9, 0); }
 
-  std::string Log() const {
-    std::ifstream in(install_dir_ / "ERRORES.TXT", std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
+  std::string Log() const { return FileBytes(install_dir_ / "ERRORES.TXT"); }
   bool LogExists() const { return fs::exists(install_dir_ / "ERRORES.TXT"); }
 
   // A failure of CAjuste's post, as its error event reports it.

@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "data/client/client_dataset.h"
 #include "data/provider/dataset_provider.h"
@@ -19,6 +17,7 @@
 #include "errors/wiring_walk.h"
 #include "recording_ui.h"
 #include "recording_window.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/suite_settings.h"
 #include "tests/support/test_database.h"
 
@@ -55,12 +54,7 @@ class ErrorRoutingTest : public testing::Test {
     return data;
   }
 
-  std::string Log() const {
-    std::ifstream in(settings_.Folder() / "ERRORES.TXT", std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
+  std::string Log() const { return FileBytes(settings_.Folder() / "ERRORES.TXT"); }
 
   TestDatabase database_;
   SuiteSettings settings_;
