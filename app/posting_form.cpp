@@ -14,6 +14,7 @@
 #include "app/posting_form_definition.h"
 #include "app/program_commands.h"
 #include "datamodule/posting_data_module.h"
+#include "errors/error_handler.h"
 
 namespace {
 
@@ -28,7 +29,8 @@ TPostingForm::TPostingForm(UiServices& ui, const FormatSettings& formatSettings,
     : QWidget(parent),
       ui_(ui),
       format_settings_(formatSettings),
-      password_style_(std::make_unique<PasswordStyle>()) {
+      password_style_(std::make_unique<PasswordStyle>()),
+      error_handler_(std::make_unique<ErrorHandler>(ui, *this, formatSettings)) {
   const FormDefinition& form = PostingFormDefinition();
   setObjectName(form.name);
   setWindowTitle(QString::fromUtf8(form.caption));

@@ -24,6 +24,7 @@
 #include "ui/window_commands.h"
 
 class BevelPanel;
+class ErrorHandler;
 class TComponent;
 class TPostingDataModule;
 class TSQLConnection;
@@ -138,6 +139,8 @@ class TPostingForm : public QWidget, public PostingWindow {
   std::map<std::string, QWidget*> controls_;  // children of this window, by name
   std::map<const QWidget*, const ControlDefinition*> definitions_;
   std::vector<std::string> server_list_;
+  // Before data_: the events of its providers and cached datasets call the handler.
+  std::unique_ptr<ErrorHandler> error_handler_;
   std::unique_ptr<TPostingDataModule> data_;
   std::unique_ptr<WindowCommands> commands_;
 };

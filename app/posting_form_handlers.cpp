@@ -15,6 +15,7 @@
 #include "data/client/client_dataset.h"
 #include "datamodule/posting_data_module.h"
 #include "errors/default_error_display.h"
+#include "errors/wiring_walk.h"
 
 namespace {
 
@@ -37,8 +38,7 @@ void TPostingForm::FormCreate() {
 }
 
 void TPostingForm::ConfigurarProviders() {
-  // The error handler that this walk attaches to the providers and cached datasets is not
-  // part of the window yet.
+  ::ConfigurarProviders(Components(), *error_handler_);
 }
 
 void TPostingForm::Run(void (TPostingForm::*handler)()) {

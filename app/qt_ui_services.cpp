@@ -13,6 +13,13 @@ int RunBox(QMessageBox::Icon icon, const char* caption, const std::string& text,
            QMessageBox::StandardButtons buttons) {
   QMessageBox box(icon, QString::fromUtf8(caption), QString::fromStdString(text), buttons,
                   QApplication::activeWindow());
+  // Failure texts are shown as they are: a server text with "<" must not turn into markup.
+  box.setTextFormat(Qt::PlainText);
+  if (buttons == QMessageBox::Ok) {
+    // The one button answers both Enter and Esc.
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+  }
   box.setWindowModality(Qt::ApplicationModal);
   return box.exec();
 }

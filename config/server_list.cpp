@@ -7,23 +7,9 @@
 #include <cerrno>
 #include <optional>
 
+#include "base/file_handle.h"
+
 namespace {
-
-// Owns an open file descriptor.
-class FileHandle {
- public:
-  explicit FileHandle(int fd) : fd_(fd) {}
-  ~FileHandle() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-
- private:
-  int fd_;
-};
 
 // The whole content, or nothing when a read fails.
 std::optional<std::string> ReadAll(int fd) {

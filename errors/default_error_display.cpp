@@ -1,32 +1,6 @@
 #include "errors/default_error_display.h"
 
-#include "base/exceptions.h"
-
-namespace {
-
-std::string MessageOf(const std::exception_ptr& failure) {
-  try {
-    std::rethrow_exception(failure);
-  } catch (const Exception& e) {
-    return e.Message();
-  } catch (const std::exception& e) {
-    return e.what();
-  } catch (...) {
-    return "Unknown failure";
-  }
-}
-
-bool IsSilentAbort(const std::exception_ptr& failure) {
-  try {
-    std::rethrow_exception(failure);
-  } catch (const EAbort&) {
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
-
-}  // namespace
+#include "errors/failure_message.h"
 
 std::string WithClosingPeriod(std::string_view text) {
   std::string shown(text);
@@ -36,7 +10,7 @@ std::string WithClosingPeriod(std::string_view text) {
 
 void ShowDefaultError(const std::exception_ptr& failure, UiServices& ui) {
   if (IsSilentAbort(failure)) return;
-  ui.ShowFailureBox(WithClosingPeriod(MessageOf(failure)));
+  ui.ShowFailureBox(WithClosingPeriod(FailureMessage(failure)));
 }
 
 bool RunHandler(UiServices& ui, const std::function<void()>& handler) {

@@ -1,16 +1,20 @@
 // The window's data chains on a real company database: once the window has connected Talvora,
 // each cached dataset reads through its own provider and SQL dataset, in the window's regional
-// settings; the window goes without saving what its cached datasets hold.
+// settings; a failed post reaches the window's error handler; the window goes without saving
+// what its cached datasets hold.
 #include <QLineEdit>
 #include <algorithm>
+#include <regex>
 #include <string>
 #include <vector>
 
 #include "data/client/client_dataset.h"
+#include "datamodule/posting_data_module.h"
 #include "db/dataset/field.h"
 #include "db/sql/sql_connection.h"
-#include "datamodule/posting_data_module.h"
+#include "errors/default_error_display.h"
 #include "posting_form_fixture.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/test_database.h"
 
 namespace {
@@ -76,6 +80,35 @@ TEST_F(PostingFormChainsTest, RatesAndAdjustmentRowsComeThroughTheWindowsChains)
   EXPECT_EQ(adjustments.RowsInMemory(), 3);
   EXPECT_EQ(&adjustments.FieldByName("AJCI_FACTOR"),
             form.Components().FindComponent("CAjusteAJCI_FACTOR"));
+}
+
+TEST_F(PostingFormChainsTest, ANewAdjustmentWithoutItsIdIsLoggedWarnedAndShownOnce) {
+  RecordingPostingForm& form = OpenConnected();
+  TClientDataSet& adjustments = form.Data().CAjuste();
+  adjustments.Open();
+  adjustments.Insert();
+  adjustments.FieldByName("AJCI_FECINI").SetAsString("01-10-2026");
+  adjustments.FieldByName("AJCI_PORC").SetAsString("16");
+  ui_.calls.clear();
+
+  // As the window's commands run it: the silent abort after the handler shows nothing more.
+  EXPECT_FALSE(RunHandler(ui_, [&] { adjustments.Post(); }));
+
+  EXPECT_EQ(ui_.calls,
+            (std::vector<UiCall>{
+                {"beep", ""}, {"beep", ""}, {"error", "Los campos AJCI_ID,  son obligatorios."}}));
+  EXPECT_EQ(form.BannerCaption(), "CAjuste: Field 'AJCI_ID' must have a value");
+  EXPECT_FALSE(form.BannerVisible());
+  const std::string log = FileBytes(install_dir_ / "ERRORES.TXT");
+  // Today's date and the time by the window's settings, and the user typed into it.
+  EXPECT_TRUE(std::regex_match(log, std::regex(R"(\d\d-\d\d-\d{4},\d\d:\d\d:\d\d,SYSDBA,)"
+                                               "Field 'AJCI_ID' must have a value\r\n")))
+      << log;
+  EXPECT_EQ(adjustments.State(), TDataSetState::dsInsert);
+  EXPECT_TRUE(adjustments.FieldByName("AJCI_ID").IsNull());
+  EXPECT_EQ(adjustments.FieldByName("AJCI_FECINI").AsString(), "01-10-2026");
+  EXPECT_EQ(adjustments.FieldByName("AJCI_PORC").AsString(), "16");
+  EXPECT_EQ(adjustments.ChangeCount(), 0);
 }
 
 TEST_F(PostingFormChainsTest, TheWindowGoesWithoutSavingItsCachedDatasets) {

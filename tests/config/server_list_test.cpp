@@ -1,16 +1,14 @@
 #include "config/server_list.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/exclusive_lock_holder.h"
 
 namespace {
 
@@ -106,26 +104,9 @@ TEST_F(ServerListFile, ADirectoryInPlaceOfTheFileGivesAnEmptyList) {
 
 TEST_F(ServerListFile, FileLockedByAnotherProcessGivesAnEmptyList) {
   Write("alfa\r\n");
-  int locked[2], release[2];
-  ASSERT_EQ(pipe(locked), 0);
-  ASSERT_EQ(pipe(release), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    const int fd = open((dir_ / "SERVIDORES.cfg").c_str(), O_RDONLY);
-    const char ok = (fd >= 0 && flock(fd, LOCK_EX) == 0) ? 1 : 0;
-    (void)!write(locked[1], &ok, 1);
-    char c;
-    (void)!read(release[0], &c, 1);
-    _exit(0);
-  }
-  char ok = 0;
-  ASSERT_EQ(read(locked[0], &ok, 1), 1);
-  ASSERT_EQ(ok, 1);
+  ExclusiveLockHolder holder((dir_ / "SERVIDORES.cfg").string());
   EXPECT_TRUE(ReadServerList(dir_.string()).empty());
-  (void)!write(release[1], "x", 1);
-  waitpid(child, nullptr, 0);
-  for (int fd : {locked[0], locked[1], release[0], release[1]}) close(fd);
+  holder.Release();
   // Released, the same file reads normally and the reader leaves no lock behind.
   EXPECT_EQ(ReadServerList(dir_.string()), Entries{"alfa"});
   EXPECT_EQ(ReadServerList(dir_.string()), Entries{"alfa"});
