@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   firebird3.0-server-core firebird3.0-server firebird3.0-utils libfbclient2 firebird-dev
   xvfb xauth xdotool fonts-liberation fonts-dejavu-core
+  dpkg-dev desktop-file-utils appstream
 )
 
 missing=()
