@@ -62,7 +62,14 @@ SQLResult FbCommand::ServerFailure(const ISC_STATUS* status) {
 SQLResult FbCommand::prepare(std::string_view sql, std::uint16_t paramCount) {
   if (!session_->db) return Fail(kSqlInvalidHandle, "Not connected to a database");
   close();
+  const std::string text(sql);
+  if (auto kept = session_->TakePrepared(text)) {
+    params_.assign(std::max<int>(paramCount, kept->in.Count()), Parameter{});
+    statement_ = std::move(kept);
+    return kSqlSuccess;
+  }
   auto statement = std::make_shared<FbStatement>(session_);
+  statement->text = text;
   const FbApi& api = *session_->api;
   ISC_STATUS status[ISC_STATUS_LENGTH];
   if (api.dsql_allocate_statement(status, &session_->db, &statement->handle)) {
@@ -76,7 +83,6 @@ SQLResult FbCommand::prepare(std::string_view sql, std::uint16_t paramCount) {
     tr = &own;
   }
   SQLResult result = kSqlSuccess;
-  const std::string text(sql);
   if (api.dsql_prepare(status, tr, &statement->handle, 0, text.c_str(), session_->dialect,
                        nullptr)) {
     result = ServerFailure(status);
@@ -466,6 +472,7 @@ SQLResult FbCommand::getRowsAffected(std::uint32_t& rows) {
 }
 
 SQLResult FbCommand::close() {
+  if (statement_) session_->KeepPrepared(std::move(statement_));
   statement_.reset();
   params_.clear();
   rowsAffected_ = 0;

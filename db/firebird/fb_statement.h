@@ -39,6 +39,7 @@ class FbStatement {
   void Drop();
 
   isc_stmt_handle handle = 0;
+  std::string text;  // as prepared
   int statementType = 0;
   Sqlda in;
   Sqlda out;
