@@ -22,9 +22,10 @@ std::unique_ptr<TSQLConnection> OtherUser(const std::string& location) {
   return c;
 }
 
-WindowSave::WindowSave(const std::string& rows, const std::string& location) {
+WindowSave::WindowSave(const std::string& rows,
+                       const std::function<std::string(const std::string&)>& locate) {
   if (!rows.empty()) database_.Execute(rows);
-  const std::string where = location.empty() ? database_.Path() : location;
+  const std::string where = locate ? locate(database_.Path()) : database_.Path();
   module_ = std::make_unique<TPostingDataModule>("PostingForm", FormatSettings::Default(), nullptr);
   Talvora().Params().SetValue("Database", where);
   Talvora().Params().SetValue("User_Name", test_server::kUser);
@@ -91,6 +92,11 @@ std::vector<std::string> WindowSave::Table() {
 
 void WindowSave::AsOtherUser(const std::string& sql) {
   other_->ExecuteDirect(sql);
+}
+
+void WindowSave::Reconnect() {
+  Talvora().Close();
+  other_->Close();
 }
 
 }  // namespace resolvertest

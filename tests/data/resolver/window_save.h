@@ -3,6 +3,7 @@
 // receives recorded, and a second attachment that reads and writes as another user would.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,7 +28,10 @@ std::unique_ptr<TSQLConnection> OtherUser(const std::string& location);
 class WindowSave {
  public:
   // `rows` are inserted into AJUSTE_CIERRE (statements ending in ";") before anything connects.
-  explicit WindowSave(const std::string& rows = {}, const std::string& location = {});
+  // `locate` makes the location both attachments use of the database's path (default: the path,
+  // embedded).
+  explicit WindowSave(const std::string& rows = {},
+                      const std::function<std::string(const std::string&)>& locate = nullptr);
   ~WindowSave();
 
   TPostingDataModule& Module() { return *module_; }
@@ -53,6 +57,8 @@ class WindowSave {
   std::vector<std::string> Table();
   // Runs `sql` on the other attachment, outside any transaction.
   void AsOtherUser(const std::string& sql);
+  // Closes Talvora and the other attachment; both connect again when next used.
+  void Reconnect();
 
  private:
   TestDatabase database_;
