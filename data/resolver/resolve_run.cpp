@@ -150,8 +150,11 @@ bool ResolveRun::Walk() {
   previous_ = TResolverResponse::rrSkip;
   std::uint32_t recordNo = 0;
   std::optional<engine::DSBookmark> original;
+  // The second cursor walks in step, one row back while a modified row shows its original.
   changed_->MoveToBof();
+  original_->MoveToBof();
   while (changed_->MoveRelative(1) == engine::kDSOk) {
+    Check(original_->MoveRelative(1));
     ++recordNo;
     Row row;
     std::uint8_t attribute = 0;
@@ -169,11 +172,14 @@ bool ResolveRun::Walk() {
     } else {
       row.kind = TUpdateKind::ukDelete;
     }
-    row.original = row.kind == TUpdateKind::ukModify && original ? *original : row.changed;
+    const bool behind = row.kind == TUpdateKind::ukModify && original;
+    row.original = behind ? *original : row.changed;
     original.reset();
     row.recordNo = recordNo;
     lastRecordNo_ = recordNo;
+    if (behind) Check(original_->MoveRelative(-1));
     if (!Process(row)) return false;
+    if (behind) Check(original_->MoveRelative(1));
   }
   return true;
 }
@@ -182,7 +188,6 @@ bool ResolveRun::Process(const Row& row) {
   row_ = row;
   useCurrent_ = false;
   hasCurrent_ = false;
-  Check(original_->MoveToBookmark(row.original));
   for (;;) {
     std::exception_ptr failure;
     try {

@@ -30,9 +30,12 @@ std::uint32_t DataSizeOf(const engine::DSColumn& c) {
   }
 }
 
-SQLParamValue ParamOf(const ResolveColumn& c, const DSValueView& v) {
-  if (v.blank != DSBlank::kValue) return NativeParamValue(c.fieldType, nullptr, 0);
-  return NativeParamValue(c.fieldType, v.data, v.size);
+// Sets the next parameter of `out`, the `n`th; a save reuses the parameters (and their buffers)
+// of the statement before.
+void AddParam(SQLText& out, std::size_t& n, const ResolveColumn& c, const DSValueView& v) {
+  if (n == out.params.size()) out.params.emplace_back();
+  const bool value = v.blank == DSBlank::kValue;
+  AssignNativeParam(out.params[n++], c.fieldType, value ? v.data : nullptr, value ? v.size : 0);
 }
 
 // Drops the last `n` characters of `text` when it ends with `tail`.
@@ -118,7 +121,8 @@ void StatementBuilder::AppendName(std::string& line, const ResolveColumn& c) con
   line.append(quote_).append(c.name).append(quote_);
 }
 
-void StatementBuilder::AppendWhere(const RowValues& row, TUpdateMode mode, SQLText& out) const {
+void StatementBuilder::AppendWhere(const RowValues& row, TUpdateMode mode, SQLText& out,
+                                   std::size_t& n) const {
   out.text.append("where").append(kLineEnd);
   bool any = false;
   for (std::uint16_t i = 0; i < columns_.size(); ++i) {
@@ -131,7 +135,7 @@ void StatementBuilder::AppendWhere(const RowValues& row, TUpdateMode mode, SQLTe
       out.text.append(" is null and");
     } else {
       out.text.append(" = ? and");
-      out.params.push_back(ParamOf(c, old));
+      AddParam(out, n, c, old);
     }
     out.text.append(kLineEnd);
     any = true;
@@ -140,11 +144,12 @@ void StatementBuilder::AppendWhere(const RowValues& row, TUpdateMode mode, SQLTe
   out.text.resize(out.text.size() - 2);
   DropTail(out.text, " and");
   out.text.append(kLineEnd);
+  out.params.resize(n);
 }
 
 void StatementBuilder::Insert(const RowValues& row, SQLText& out) const {
   out.text.assign("insert into ").append(table_).append(kLineEnd);
-  out.params.clear();
+  std::size_t n = 0;
   std::string names = "  (";
   std::string marks = "  (";
   for (std::uint16_t i = 0; i < columns_.size(); ++i) {
@@ -153,8 +158,9 @@ void StatementBuilder::Insert(const RowValues& row, SQLText& out) const {
     AppendName(names, columns_[i]);
     names.append(", ");
     marks.append("?, ");
-    out.params.push_back(ParamOf(columns_[i], value));
+    AddParam(out, n, columns_[i], value);
   }
+  out.params.resize(n);
   DropTail(names, ", ");
   DropTail(marks, ", ");
   out.text.append(names).append(")").append(kLineEnd);
@@ -164,7 +170,7 @@ void StatementBuilder::Insert(const RowValues& row, SQLText& out) const {
 
 void StatementBuilder::Update(const RowValues& row, SQLText& out) const {
   out.text.assign("update ").append(table_).append("  set").append(kLineEnd);
-  out.params.clear();
+  std::size_t n = 0;
   bool any = false;
   for (std::uint16_t i = 0; i < columns_.size(); ++i) {
     const DSValueView value = row.New(i);
@@ -172,28 +178,29 @@ void StatementBuilder::Update(const RowValues& row, SQLText& out) const {
     out.text += ' ';
     AppendName(out.text, columns_[i]);
     out.text.append(" = ?,").append(kLineEnd);
-    out.params.push_back(ParamOf(columns_[i], value));
+    AddParam(out, n, columns_[i], value);
     any = true;
   }
   if (!any) {
     out.text.clear();
+    out.params.clear();
     return;
   }
   out.text.resize(out.text.size() - 3);  // the last "," and its line end
   out.text.append(kLineEnd);
-  AppendWhere(row, mode_, out);
+  AppendWhere(row, mode_, out, n);
 }
 
 void StatementBuilder::Delete(const RowValues& row, SQLText& out) const {
   out.text.assign("delete from ").append(table_).append(" ").append(kLineEnd);
-  out.params.clear();
-  AppendWhere(row, mode_, out);
+  std::size_t n = 0;
+  AppendWhere(row, mode_, out, n);
 }
 
 void StatementBuilder::SelectCurrent(const RowValues& row, SQLText& out,
                                      std::vector<std::uint16_t>& selected) const {
   selected.clear();
-  out.params.clear();
+  std::size_t n = 0;
   out.text.assign("select ");
   for (std::uint16_t i = 0; i < columns_.size(); ++i) {
     if (!InWhere(columns_[i], row.New(i), mode_)) continue;
@@ -206,5 +213,5 @@ void StatementBuilder::SelectCurrent(const RowValues& row, SQLText& out,
   if (selected.empty() || !anyKey) DatabaseError(kSNoKey);
   DropTail(out.text, ", ");
   out.text.append(" from ").append(table_).append(kLineEnd);
-  AppendWhere(row, TUpdateMode::upWhereKeyOnly, out);
+  AppendWhere(row, TUpdateMode::upWhereKeyOnly, out, n);
 }

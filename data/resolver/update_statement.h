@@ -79,8 +79,9 @@ class StatementBuilder {
   bool InSetList(const ResolveColumn& c, const engine::DSValueView& newValue) const;
   bool InWhere(const ResolveColumn& c, const engine::DSValueView& newValue, TUpdateMode mode) const;
   void AppendName(std::string& line, const ResolveColumn& c) const;
-  // "where" and one line per where-clause column, with the old values as parameters.
-  void AppendWhere(const RowValues& row, TUpdateMode mode, SQLText& out) const;
+  // "where" and one line per where-clause column, with the old values as parameters from the
+  // `n`th on.
+  void AppendWhere(const RowValues& row, TUpdateMode mode, SQLText& out, std::size_t& n) const;
 
   std::vector<ResolveColumn> columns_;
   std::string quote_;

@@ -62,14 +62,14 @@ SQLResult FbCommand::ServerFailure(const ISC_STATUS* status) {
 SQLResult FbCommand::prepare(std::string_view sql, std::uint16_t paramCount) {
   if (!session_->db) return Fail(kSqlInvalidHandle, "Not connected to a database");
   close();
-  const std::string text(sql);
-  if (auto kept = session_->TakePrepared(text)) {
+  if (auto kept = session_->TakePrepared(sql)) {
     params_.assign(std::max<int>(paramCount, kept->in.Count()), Parameter{});
     statement_ = std::move(kept);
     return kSqlSuccess;
   }
   auto statement = std::make_shared<FbStatement>(session_);
-  statement->text = text;
+  statement->text = sql;
+  const std::string& text = statement->text;
   const FbApi& api = *session_->api;
   ISC_STATUS status[ISC_STATUS_LENGTH];
   if (api.dsql_allocate_statement(status, &session_->db, &statement->handle)) {

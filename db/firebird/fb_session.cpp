@@ -45,15 +45,16 @@ void FbSession::KeepPrepared(std::shared_ptr<FbStatement> statement) {
       statement->ownTransaction || statement.use_count() != 1 || idle.size() >= kMostKept) {
     return;
   }
-  std::string text = statement->text;
-  idle.emplace(std::move(text), std::move(statement));
+  idle.push_back(std::move(statement));
 }
 
-std::shared_ptr<FbStatement> FbSession::TakePrepared(const std::string& text) {
-  if (idle.empty() || !transaction) return nullptr;
-  const auto it = idle.find(text);
-  if (it == idle.end()) return nullptr;
-  std::shared_ptr<FbStatement> statement = std::move(it->second);
-  idle.erase(it);
-  return statement;
+std::shared_ptr<FbStatement> FbSession::TakePrepared(std::string_view text) {
+  if (!transaction) return nullptr;
+  for (auto it = idle.begin(); it != idle.end(); ++it) {
+    if ((*it)->text != text) continue;
+    std::shared_ptr<FbStatement> statement = std::move(*it);
+    idle.erase(it);
+    return statement;
+  }
+  return nullptr;
 }

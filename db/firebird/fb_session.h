@@ -17,7 +17,7 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "db/firebird/fb_api.h"
@@ -37,8 +37,8 @@ struct FbSession {
   std::map<std::string, int> precisions;
   // Statements prepared on this attachment; each is dropped before it detaches.
   std::vector<FbStatement*> statements;
-  // Prepared statements no command uses, by their text (see above).
-  std::unordered_multimap<std::string, std::shared_ptr<FbStatement>> idle;
+  // Prepared statements no command uses (see above); few, so looked up by their text in turn.
+  std::vector<std::shared_ptr<FbStatement>> idle;
 
   // Transaction parameters for an isolation level and the session's lock setting.
   std::vector<char> TransactionParameters(int isolation) const;
@@ -51,7 +51,7 @@ struct FbSession {
   // is active. Otherwise it is simply released.
   void KeepPrepared(std::shared_ptr<FbStatement> statement);
   // A kept statement prepared from `text`, now the caller's; null when there is none.
-  std::shared_ptr<FbStatement> TakePrepared(const std::string& text);
+  std::shared_ptr<FbStatement> TakePrepared(std::string_view text);
   // Releases every kept statement.
   void DropPrepared() { idle.clear(); }
 };

@@ -139,10 +139,19 @@ SQLParamValue ToSQLParamValue(const TParam& p) {
 
 SQLParamValue NativeParamValue(TFieldType type, const void* data, std::uint32_t size) {
   SQLParamValue out;
+  AssignNativeParam(out, type, data, size);
+  return out;
+}
+
+void AssignNativeParam(SQLParamValue& out, TFieldType type, const void* data, std::uint32_t size) {
+  out.subType = SqlSubType::None;
+  out.precision = 0;
+  out.scale = 0;
+  out.bytes.clear();
   SetLogicalType(out, type);
   const std::uint32_t fixed = NativeFixedSize(type);
   out.isNull = data == nullptr || (fixed != 0 && size != fixed);
-  if (out.isNull) return out;
+  if (out.isNull) return;
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   switch (type) {
     case TFieldType::ftCurrency: {
@@ -169,11 +178,11 @@ SQLParamValue NativeParamValue(TFieldType type, const void* data, std::uint32_t 
       if (out.type == SqlType::Text) {
         // A terminating zero, when the value keeps one, ends the characters.
         const void* zero = std::memchr(bytes, 0, size);
-        if (zero != nullptr)
+        if (zero != nullptr) {
           size = static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(zero) - bytes);
+        }
       }
       out.bytes.assign(bytes, bytes + size);
       break;
   }
-  return out;
 }

@@ -14,3 +14,5 @@ SQLParamValue ToSQLParamValue(const TParam& param);
 // A parameter of a field of `type` from the native bytes of its value (see field_type.h); a null
 // `data` gives a null parameter of that type. A fixed-size value of another size is taken as null.
 SQLParamValue NativeParamValue(TFieldType type, const void* data, std::uint32_t size);
+// The same, into `out`, whose byte buffer is reused.
+void AssignNativeParam(SQLParamValue& out, TFieldType type, const void* data, std::uint32_t size);
