@@ -88,18 +88,7 @@ std::int64_t BareConnection::FactorSum() {
 }
 
 void BareConnection::Execute(const std::string& sql) {
-  ISC_STATUS_ARRAY st{};
-  isc_tr_handle tr = 0;
-  isc_start_transaction(st, &tr, 1, &db_, 0, nullptr);
-  Check(st);
-  isc_dsql_execute_immediate(st, &db_, &tr, 0, sql.c_str(), SQL_DIALECT_V6, nullptr);
-  if (st[0] == 1 && st[1] != 0) {
-    const std::string text = IscStatusText(st);
-    isc_rollback_transaction(st, &tr);
-    throw std::runtime_error(text);
-  }
-  isc_commit_transaction(st, &tr);
-  Check(st);
+  ExecuteImmediate(db_, sql);
 }
 
 void BareConnection::Update(const std::string& sql, const std::vector<BareRow>& rows,

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench/cached_open/bench_database.h"
+#include "bench/cached_open/rounds.h"
 #include "bench/save/bare_update.h"
 #include "bench/save/window_rows.h"
 
@@ -28,19 +29,6 @@ constexpr int kRounds = 5;
 
 std::int64_t NewFactor(std::int32_t id) {
   return 5000 + id % 2999;  // 0.5 up to 0.7998: never the template's 0.8
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-template <typename F>
-double Seconds(F&& f) {
-  const auto start = std::chrono::steady_clock::now();
-  f();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // A fresh copy of the template, with the index the benchmark asks for.

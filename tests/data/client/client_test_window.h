@@ -17,6 +17,7 @@
 #include "data/client/client_dataset.h"
 #include "data/provider/dataset_provider.h"
 #include "data/provider/local_app_server.h"
+#include "tests/data/client/counting_link.h"
 
 namespace clienttest {
 
@@ -71,28 +72,6 @@ class TableSource : public ProviderSource {
   std::vector<Row> rows_;
   bool active_ = false;
   std::size_t pos_ = 0;
-};
-
-// The link, recording every request's count and options.
-class CountingLink : public IAppServer {
- public:
-  CountingLink(TDataSetProvider& p, std::vector<std::pair<int, int>>& log) : inner_(p), log_(log) {}
-  TAppServerResult AS_GetRecords(std::string_view name, std::int32_t count, std::int32_t& recsOut,
-                                 std::int32_t options, std::string_view text, TPacketData& params,
-                                 TOwnerData& owner, TPacketData& result) override {
-    log_.emplace_back(count, options);
-    return inner_.AS_GetRecords(name, count, recsOut, options, text, params, owner, result);
-  }
-  TAppServerResult AS_ApplyUpdates(std::string_view name, const engine::DSPacket& delta,
-                                   std::int32_t maxErrors, std::int32_t& errorCount,
-                                   TOwnerData& owner, TPacketData& result) override {
-    log_.emplace_back(-100, maxErrors);
-    return inner_.AS_ApplyUpdates(name, delta, maxErrors, errorCount, owner, result);
-  }
-
- private:
-  TLocalAppServer inner_;
-  std::vector<std::pair<int, int>>& log_;
 };
 
 inline std::vector<Row> Table(int n, int days = 10) {

@@ -13,6 +13,31 @@
 
 namespace resolvertest {
 
+// The statements of AJUSTE_CIERRE under the quote character ": a row inserted, a row whose factor
+// alone changed, and a row deleted whose end date is null (6, 5 and 4 parameters).
+inline constexpr char kAjusteInsert[] =
+    "insert into \"AJUSTE_CIERRE\"\r\n"
+    "  (\"AJCI_ID\", \"AJCI_FECINI\", \"AJCI_FECFIN\", \"AJCI_PORC\", \"AJCI_FACTOR\")\r\n"
+    "values\r\n"
+    "  (?, ?, ?, ?, ?)\r\n";
+inline constexpr char kAjusteFactorUpdate[] =
+    "update \"AJUSTE_CIERRE\"  set\r\n"
+    " \"AJCI_FACTOR\" = ?\r\n"
+    "where\r\n"
+    " \"AJCI_ID\" = ? and\r\n"
+    " \"AJCI_FECINI\" = ? and\r\n"
+    " \"AJCI_FECFIN\" = ? and\r\n"
+    " \"AJCI_PORC\" = ? and\r\n"
+    " \"AJCI_FACTOR\" = ?\r\n";
+inline constexpr char kAjusteDeleteWithoutEnd[] =
+    "delete from \"AJUSTE_CIERRE\" \r\n"
+    "where\r\n"
+    " \"AJCI_ID\" = ? and\r\n"
+    " \"AJCI_FECINI\" = ? and\r\n"
+    " \"AJCI_FECFIN\" is null and\r\n"
+    " \"AJCI_PORC\" = ? and\r\n"
+    " \"AJCI_FACTOR\" = ?\r\n";
+
 // The five columns of AJUSTE_CIERRE as the provider writes them.
 std::vector<engine::DSColumn> AjusteColumns();
 

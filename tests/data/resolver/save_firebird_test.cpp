@@ -9,6 +9,7 @@
 
 #include "base/exceptions.h"
 #include "data/resolver/packet_dataset.h"
+#include "tests/data/resolver/resolver_test_util.h"
 #include "tests/data/resolver/window_save.h"
 
 namespace {
@@ -43,31 +44,10 @@ TEST(SaveFirebird, TheThreeStatementsOfAjusteCierreAndWhatTheyDo) {
   w.Seek(2);
   w.CAjuste().Delete();
   EXPECT_EQ(w.CAjuste().ApplyUpdates(0), 0);
-  const std::vector<resolvertest::Sent> expected = {
-      {"update \"AJUSTE_CIERRE\"  set\r\n"
-       " \"AJCI_FACTOR\" = ?\r\n"
-       "where\r\n"
-       " \"AJCI_ID\" = ? and\r\n"
-       " \"AJCI_FECINI\" = ? and\r\n"
-       " \"AJCI_FECFIN\" = ? and\r\n"
-       " \"AJCI_PORC\" = ? and\r\n"
-       " \"AJCI_FACTOR\" = ?\r\n",
-       6},
-      {"insert into \"AJUSTE_CIERRE\"\r\n"
-       "  (\"AJCI_ID\", \"AJCI_FECINI\", \"AJCI_FECFIN\", \"AJCI_PORC\", \"AJCI_FACTOR\")\r\n"
-       "values\r\n"
-       "  (?, ?, ?, ?, ?)\r\n",
-       5},
-      // The end date of row 2 is null: matched with "is null", one parameter fewer.
-      {"delete from \"AJUSTE_CIERRE\" \r\n"
-       "where\r\n"
-       " \"AJCI_ID\" = ? and\r\n"
-       " \"AJCI_FECINI\" = ? and\r\n"
-       " \"AJCI_FECFIN\" is null and\r\n"
-       " \"AJCI_PORC\" = ? and\r\n"
-       " \"AJCI_FACTOR\" = ?\r\n",
-       4},
-  };
+  // The end date of row 2 is null: matched with "is null", one parameter fewer.
+  const std::vector<resolvertest::Sent> expected = {{resolvertest::kAjusteFactorUpdate, 6},
+                                                    {resolvertest::kAjusteInsert, 5},
+                                                    {resolvertest::kAjusteDeleteWithoutEnd, 4}};
   ASSERT_EQ(w.SentStatements().size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     SCOPED_TRACE(i);

@@ -109,13 +109,13 @@ TEST(SaveServerKill, AServerKilledWhileTheSaveWaitsLosesNothing) {
   const std::string delta = w.Delta();
 
   // Another user holds row 2, so the save waits at its second statement.
-  std::unique_ptr<TSQLConnection> locker = resolvertest::OtherUser(location);
-  locker->StartTransaction();
-  locker->ExecuteDirect("update AJUSTE_CIERRE set AJCI_PORC = 16 where AJCI_ID = 2");
+  auto locker = std::make_unique<resolvertest::OtherUser>(location);
+  locker->Connection().StartTransaction();
+  locker->Connection().ExecuteDirect("update AJUSTE_CIERRE set AJCI_PORC = 16 where AJCI_ID = 2");
   std::atomic<bool> killed = false;
   std::thread killer([&] {
-    std::unique_ptr<TSQLConnection> watcher = resolvertest::OtherUser(location);
-    for (int i = 0; i < 200 && !AnUpdateIsRunning(*watcher); ++i) {
+    auto watcher = std::make_unique<resolvertest::OtherUser>(location);
+    for (int i = 0; i < 200 && !AnUpdateIsRunning(watcher->Connection()); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     EXPECT_EQ(w.SentStatements().size(), 2u) << "the save does not wait on row 2";

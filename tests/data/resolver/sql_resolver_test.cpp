@@ -426,6 +426,44 @@ TEST_F(SqlResolver, AQueryWhoseStatementNamesNoTableFailsEveryRow) {
   query.SetSQLConnection(nullptr);
 }
 
+TEST_F(SqlResolver, TheApplyEventsSurroundASaveThatGoesThrough) {
+  struct Case {
+    const char* name;
+    TProviderOptions options;
+    std::vector<std::string> calls;
+  };
+  const Case cases[] = {
+      {"written", 0, {"before", "update", "after"}},
+      {"failed as a whole", poReadOnly, {"before"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    setRowsAffected_(1);
+    provider_.SetOptions(c.options);
+    std::vector<std::string> calls;
+    connection_.SetStatementTrace([&](std::string_view sql, std::span<const SQLParamValue>) {
+      calls.push_back(std::string(sql.substr(0, sql.find(' '))));
+    });
+    provider_.BeforeApplyUpdates = [&](TDataSetProvider& sender, TOwnerData& data) {
+      EXPECT_EQ(&sender, &provider_);
+      EXPECT_EQ(data, "caller");
+      data = "seen";
+      calls.push_back("before");
+    };
+    provider_.AfterApplyUpdates = [&](TDataSetProvider&, TOwnerData& data) {
+      EXPECT_EQ(data, "seen");
+      calls.push_back("after");
+    };
+    TOwnerData owner = "caller";
+    std::int32_t errors = 0;
+    try {
+      provider_.ApplyUpdates(DeltaBuilder(1).SetFactor(1, "0.9").Packet(), 0, errors, owner);
+    } catch (const EDatabaseError&) {
+    }
+    EXPECT_EQ(calls, c.calls);
+  }
+}
+
 TEST_F(SqlResolver, TheResolverIsMadeAtTheFirstSaveAndKeptUntilResolveToDataSetChanges) {
   int made = 0;
   provider_.SetResolverFactory([&](TDataSetProvider& p) {

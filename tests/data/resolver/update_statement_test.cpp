@@ -12,6 +12,7 @@
 
 #include "base/bcd.h"
 #include "base/exceptions.h"
+#include "tests/data/resolver/resolver_test_util.h"
 
 namespace {
 
@@ -131,31 +132,15 @@ TEST(StatementBuilder, TheThreeStatementsOfAjusteCierre) {
   const Case cases[] = {
       {"insert",
        [&](SQLText& s) { b.Insert(inserted, s); },
-       "insert into \"AJUSTE_CIERRE\"\r\n"
-       "  (\"AJCI_ID\", \"AJCI_FECINI\", \"AJCI_FECFIN\", \"AJCI_PORC\", \"AJCI_FACTOR\")\r\n"
-       "values\r\n"
-       "  (?, ?, ?, ?, ?)\r\n",
+       resolvertest::kAjusteInsert,
        {"6:7", "2:739524", "2:739554", "25:19", "25:0.8"}},
       {"update of the factor",
        [&](SQLText& s) { b.Update(factorChanged, s); },
-       "update \"AJUSTE_CIERRE\"  set\r\n"
-       " \"AJCI_FACTOR\" = ?\r\n"
-       "where\r\n"
-       " \"AJCI_ID\" = ? and\r\n"
-       " \"AJCI_FECINI\" = ? and\r\n"
-       " \"AJCI_FECFIN\" = ? and\r\n"
-       " \"AJCI_PORC\" = ? and\r\n"
-       " \"AJCI_FACTOR\" = ?\r\n",
+       resolvertest::kAjusteFactorUpdate,
        {"25:0.85", "6:7", "2:739524", "2:739554", "25:19", "25:0.8"}},
       {"delete with a null end date",
        [&](SQLText& s) { b.Delete(deleted, s); },
-       "delete from \"AJUSTE_CIERRE\" \r\n"
-       "where\r\n"
-       " \"AJCI_ID\" = ? and\r\n"
-       " \"AJCI_FECINI\" = ? and\r\n"
-       " \"AJCI_FECFIN\" is null and\r\n"
-       " \"AJCI_PORC\" = ? and\r\n"
-       " \"AJCI_FACTOR\" = ?\r\n",
+       resolvertest::kAjusteDeleteWithoutEnd,
        {"6:7", "2:739524", "25:19", "25:0.8"}},
   };
   for (const Case& c : cases) {

@@ -6,20 +6,20 @@
 
 namespace resolvertest {
 
-std::unique_ptr<TSQLConnection> OtherUser(const std::string& location) {
-  auto c = std::make_unique<TSQLConnection>();
-  c->SetName("Otro");
-  c->DriverName = "Interbase";
-  c->LibraryName = "dbexpint.dll";
-  c->GetDriverFunc = "getSQLDriverINTERBASE";
-  c->VendorLib = "GDS32.DLL";
-  for (const char* line : {"DriverName=Interbase", "BlobSize=-1", "SQLDialect=3",
-                           "Interbase TransIsolation=ReadCommited", "WaitOnLocks=True"})
-    c->Params().Add(line);
-  c->Params().SetValue("Database", location);
-  c->Params().SetValue("User_Name", test_server::kUser);
-  c->Params().SetValue("Password", test_server::kPassword);
-  return c;
+namespace {
+
+// Talvora as the window sets it up, pointed at `location` with the test server's login.
+void ConnectTo(TSQLConnection& talvora, const std::string& location) {
+  talvora.Params().SetValue("Database", location);
+  talvora.Params().SetValue("User_Name", test_server::kUser);
+  talvora.Params().SetValue("Password", test_server::kPassword);
+}
+
+}  // namespace
+
+OtherUser::OtherUser(const std::string& location)
+    : module_("OtroUsuario", FormatSettings::Default(), nullptr) {
+  ConnectTo(module_.Talvora(), location);
 }
 
 WindowSave::WindowSave(const std::string& rows,
@@ -27,13 +27,11 @@ WindowSave::WindowSave(const std::string& rows,
   if (!rows.empty()) database_.Execute(rows);
   const std::string where = locate ? locate(database_.Path()) : database_.Path();
   module_ = std::make_unique<TPostingDataModule>("PostingForm", FormatSettings::Default(), nullptr);
-  Talvora().Params().SetValue("Database", where);
-  Talvora().Params().SetValue("User_Name", test_server::kUser);
-  Talvora().Params().SetValue("Password", test_server::kPassword);
+  ConnectTo(Talvora(), where);
   Talvora().SetStatementTrace([this](std::string_view sql, std::span<const SQLParamValue> params) {
     sent_.push_back({std::string(sql), params.size()});
   });
-  other_ = OtherUser(where);
+  other_ = std::make_unique<OtherUser>(where);
 }
 
 WindowSave::~WindowSave() {
@@ -74,7 +72,7 @@ std::string WindowSave::Delta() const {
 
 std::vector<std::string> WindowSave::Table() {
   TSQLQuery q;
-  q.SetSQLConnection(other_.get());
+  q.SetSQLConnection(&other_->Connection());
   q.SetSQL(
       "select AJCI_ID, AJCI_FECINI, AJCI_FECFIN, AJCI_PORC, AJCI_FACTOR from AJUSTE_CIERRE "
       "order by 1, 5");
@@ -91,12 +89,12 @@ std::vector<std::string> WindowSave::Table() {
 }
 
 void WindowSave::AsOtherUser(const std::string& sql) {
-  other_->ExecuteDirect(sql);
+  other_->Connection().ExecuteDirect(sql);
 }
 
 void WindowSave::Reconnect() {
   Talvora().Close();
-  other_->Close();
+  other_->Connection().Close();
 }
 
 }  // namespace resolvertest

@@ -22,8 +22,16 @@ struct Sent {
   std::size_t params = 0;
 };
 
-// A connection set up as Talvora is, to `location`.
-std::unique_ptr<TSQLConnection> OtherUser(const std::string& location);
+// Another user of the same database: a second copy of the window's data module, whose Talvora
+// connects to `location`.
+class OtherUser {
+ public:
+  explicit OtherUser(const std::string& location);
+  TSQLConnection& Connection() { return module_.Talvora(); }
+
+ private:
+  TPostingDataModule module_;
+};
 
 class WindowSave {
  public:
@@ -63,7 +71,7 @@ class WindowSave {
  private:
   TestDatabase database_;
   std::unique_ptr<TPostingDataModule> module_;
-  std::unique_ptr<TSQLConnection> other_;
+  std::unique_ptr<OtherUser> other_;
   std::vector<Sent> sent_;
 };
 
