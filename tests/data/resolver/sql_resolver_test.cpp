@@ -220,18 +220,6 @@ TEST_F(SqlResolver, TheErrorLimitTheAnswersAndTheRowsAffectedDecideTheSave) {
   }
 }
 
-TEST_F(SqlResolver, RowsAreWrittenInTheOrderOfTheDelta) {
-  setRowsAffected_(1);
-  // Delta: row 2 modified (rows 1-2), 9 inserted (3), row 3 deleted (4).
-  const Outcome o = Save(DeltaBuilder(3).SetFactor(2, "0.9").Insert(9).Remove(3).Packet(), 0);
-  EXPECT_EQ(o.errorCount, 0);
-  EXPECT_FALSE(o.results.has_value());
-  ASSERT_EQ(sent_.size(), 3u);
-  EXPECT_EQ(sent_[0].substr(0, 30), "update \"AJUSTE_CIERRE\"  set\r\n ");
-  EXPECT_EQ(sent_[1].substr(0, 28), "insert into \"AJUSTE_CIERRE\"\r");
-  EXPECT_EQ(sent_[2].substr(0, 30), "delete from \"AJUSTE_CIERRE\" \r\n");
-}
-
 TEST_F(SqlResolver, TheUpdateErrorEventSeesTheProviderTheRowAndTheRawText) {
   setRowsAffected_(1);
   fail_("execute", kSqlServerError,
@@ -296,16 +284,6 @@ TEST_F(SqlResolver, RowsTheProviderDisallowsFailWithoutAStatement) {
     EXPECT_EQ(messages, std::vector<std::string>{c.message});
     EXPECT_EQ(sent_.size(), 2u);
   }
-}
-
-TEST_F(SqlResolver, AModifiedRowWithNothingToWriteSendsNothingAndIsDone) {
-  std::vector<engine::DSColumn> columns = resolvertest::AjusteColumns();
-  columns[4].attrs |= engine::kColReadOnly;
-  const Outcome o = Save(DeltaBuilder(2, columns).SetFactor(2, "0.9").Packet(), 0);
-  EXPECT_EQ(o.errorCount, 0);
-  EXPECT_FALSE(o.results.has_value());
-  EXPECT_TRUE(sent_.empty());
-  EXPECT_EQ(Transactions(), (std::vector<std::string>{"beginTransaction", "commit"}));
 }
 
 TEST_F(SqlResolver, AFailureWithoutAnExceptionObjectIsAnErrorMappingFailure) {
@@ -406,24 +384,6 @@ TEST_F(SqlResolver, FailuresOutsideTheRowsEndTheSaveAfterItsTransaction) {
     EXPECT_EQ(sent_.size(), c.sent);
     EXPECT_FALSE(connection_.InTransaction());
   }
-}
-
-TEST_F(SqlResolver, AQueryWhoseStatementNamesNoTableFailsEveryRow) {
-  TSQLQuery query;
-  query.SetName("SQLQuery1");
-  query.SetSQLConnection(&connection_);
-  query.SetSQL("select * from contado_quelmo_pref('01/10/2026', '31/10/2026', 'CAJ1')");
-  provider_.SetDataSet(&query);
-  std::vector<std::string> messages;
-  provider_.OnUpdateError = [&](TDataSetProvider*, TDataSet*, EUpdateError& e, TUpdateKind,
-                                TResolverResponse&) { messages.push_back(e.Message()); };
-  const Outcome o = Save(DeltaBuilder(3).SetFactor(1, "0.9").Remove(2).Packet(), -1);
-  EXPECT_EQ(o.errorCount, 2);
-  EXPECT_EQ(messages,
-            std::vector<std::string>(2, "Unable to resolve records.  Table name not found."));
-  EXPECT_TRUE(sent_.empty());
-  provider_.SetDataSet(&table_);
-  query.SetSQLConnection(nullptr);
 }
 
 TEST_F(SqlResolver, TheApplyEventsSurroundASaveThatGoesThrough) {
