@@ -121,97 +121,147 @@ void StatementBuilder::AppendName(std::string& line, const ResolveColumn& c) con
   line.append(quote_).append(c.name).append(quote_);
 }
 
-void StatementBuilder::AppendWhere(const RowValues& row, TUpdateMode mode, SQLText& out,
-                                   std::size_t& n) const {
-  out.text.append("where").append(kLineEnd);
-  bool any = false;
+// A shape is the statement's kind, then two characters per column: 'L' when the column is in the
+// column, set or select list ('-' otherwise), and '=' when the where clause compares it with a
+// value, 'N' when with null ('-' when it is not there).
+void StatementBuilder::Shape(char kind, const RowValues& row, std::string& shape) const {
+  shape.assign(1, kind);
   for (std::uint16_t i = 0; i < columns_.size(); ++i) {
     const ResolveColumn& c = columns_[i];
-    if (!InWhere(c, row.New(i), mode)) continue;
-    const DSValueView old = row.Old(i);
-    out.text += ' ';
-    AppendName(out.text, c);
-    if (old.blank == DSBlank::kNull) {
-      out.text.append(" is null and");
-    } else {
-      out.text.append(" = ? and");
-      AddParam(out, n, c, old);
+    const DSValueView changedTo = row.New(i);
+    bool listed = false;
+    TUpdateMode whereMode = mode_;
+    switch (kind) {
+      case kInsert:
+      case kUpdate:
+        listed = InSetList(c, changedTo);
+        break;
+      case kSelect:
+        listed = InWhere(c, changedTo, mode_);
+        whereMode = TUpdateMode::upWhereKeyOnly;
+        break;
+      default:
+        break;
     }
-    out.text.append(kLineEnd);
-    any = true;
+    char where = '-';
+    if (kind != kInsert && InWhere(c, changedTo, whereMode)) {
+      where = row.Old(i).blank == DSBlank::kNull ? 'N' : '=';
+    }
+    shape += listed ? 'L' : '-';
+    shape += where;
   }
-  if (!any) DatabaseError(kSNoKey);
-  out.text.resize(out.text.size() - 2);
-  DropTail(out.text, " and");
-  out.text.append(kLineEnd);
-  out.params.resize(n);
 }
 
-void StatementBuilder::Insert(const RowValues& row, SQLText& out) const {
-  out.text.assign("insert into ").append(table_).append(kLineEnd);
+void StatementBuilder::Build(char kind, const RowValues& row, SQLText& out) const {
+  Shape(kind, row, shape_);
+  const std::size_t columns = columns_.size();
+  bool listed = false, where = false;
+  for (std::size_t i = 0; i < columns; ++i) {
+    listed = listed || shape_[1 + 2 * i] == 'L';
+    where = where || shape_[2 + 2 * i] != '-';
+  }
+  // A row that gives nothing to write: no statement.
+  if (kind == kUpdate && !listed) {
+    out.text.clear();
+    out.params.clear();
+    out.shape = shape_;
+    return;
+  }
+  if (kind != kInsert && !where) DatabaseError(kSNoKey);
+  if (kind == kSelect && !listed) DatabaseError(kSNoKey);
+  // Parameters: the listed columns' new values, then the old values compared in the where clause.
   std::size_t n = 0;
+  for (std::uint16_t i = 0; i < columns; ++i) {
+    if (shape_[1 + 2 * i] == 'L' && kind != kSelect) AddParam(out, n, columns_[i], row.New(i));
+  }
+  for (std::uint16_t i = 0; i < columns; ++i) {
+    if (shape_[2 + 2 * i] == '=') AddParam(out, n, columns_[i], row.Old(i));
+  }
+  out.params.resize(n);
+  // Rows of one shape share their text: most rows of a save are alike.
+  if (out.shape == shape_) return;
+  out.shape = shape_;
+  out.text.clear();
+  switch (kind) {
+    case kInsert:
+      AppendInsert(out.text);
+      return;
+    case kUpdate:
+      out.text.append("update ").append(table_).append("  set").append(kLineEnd);
+      for (std::uint16_t i = 0; i < columns; ++i) {
+        if (shape_[1 + 2 * i] != 'L') continue;
+        out.text += ' ';
+        AppendName(out.text, columns_[i]);
+        out.text.append(" = ?,").append(kLineEnd);
+      }
+      out.text.resize(out.text.size() - 3);  // the last "," and its line end
+      out.text.append(kLineEnd);
+      break;
+    case kDelete:
+      out.text.append("delete from ").append(table_).append(" ").append(kLineEnd);
+      break;
+    case kSelect:
+      out.text.append("select ");
+      for (std::uint16_t i = 0; i < columns; ++i) {
+        if (shape_[1 + 2 * i] != 'L') continue;
+        AppendName(out.text, columns_[i]);
+        out.text.append(", ");
+      }
+      DropTail(out.text, ", ");
+      out.text.append(" from ").append(table_).append(kLineEnd);
+      break;
+  }
+  AppendWhere(out.text);
+}
+
+void StatementBuilder::AppendInsert(std::string& text) const {
   std::string names = "  (";
   std::string marks = "  (";
   for (std::uint16_t i = 0; i < columns_.size(); ++i) {
-    const DSValueView value = row.New(i);
-    if (!InSetList(columns_[i], value)) continue;
+    if (shape_[1 + 2 * i] != 'L') continue;
     AppendName(names, columns_[i]);
     names.append(", ");
     marks.append("?, ");
-    AddParam(out, n, columns_[i], value);
   }
-  out.params.resize(n);
   DropTail(names, ", ");
   DropTail(marks, ", ");
-  out.text.append(names).append(")").append(kLineEnd);
-  out.text.append("values").append(kLineEnd);
-  out.text.append(marks).append(")").append(kLineEnd);
+  text.append("insert into ").append(table_).append(kLineEnd);
+  text.append(names).append(")").append(kLineEnd);
+  text.append("values").append(kLineEnd);
+  text.append(marks).append(")").append(kLineEnd);
+}
+
+void StatementBuilder::AppendWhere(std::string& text) const {
+  text.append("where").append(kLineEnd);
+  for (std::uint16_t i = 0; i < columns_.size(); ++i) {
+    const char where = shape_[2 + 2 * i];
+    if (where == '-') continue;
+    text += ' ';
+    AppendName(text, columns_[i]);
+    text.append(where == 'N' ? " is null and" : " = ? and").append(kLineEnd);
+  }
+  text.resize(text.size() - 2);
+  DropTail(text, " and");
+  text.append(kLineEnd);
+}
+
+void StatementBuilder::Insert(const RowValues& row, SQLText& out) const {
+  Build(kInsert, row, out);
 }
 
 void StatementBuilder::Update(const RowValues& row, SQLText& out) const {
-  out.text.assign("update ").append(table_).append("  set").append(kLineEnd);
-  std::size_t n = 0;
-  bool any = false;
-  for (std::uint16_t i = 0; i < columns_.size(); ++i) {
-    const DSValueView value = row.New(i);
-    if (!InSetList(columns_[i], value)) continue;
-    out.text += ' ';
-    AppendName(out.text, columns_[i]);
-    out.text.append(" = ?,").append(kLineEnd);
-    AddParam(out, n, columns_[i], value);
-    any = true;
-  }
-  if (!any) {
-    out.text.clear();
-    out.params.clear();
-    return;
-  }
-  out.text.resize(out.text.size() - 3);  // the last "," and its line end
-  out.text.append(kLineEnd);
-  AppendWhere(row, mode_, out, n);
+  Build(kUpdate, row, out);
 }
 
 void StatementBuilder::Delete(const RowValues& row, SQLText& out) const {
-  out.text.assign("delete from ").append(table_).append(" ").append(kLineEnd);
-  std::size_t n = 0;
-  AppendWhere(row, mode_, out, n);
+  Build(kDelete, row, out);
 }
 
 void StatementBuilder::SelectCurrent(const RowValues& row, SQLText& out,
                                      std::vector<std::uint16_t>& selected) const {
+  Build(kSelect, row, out);
   selected.clear();
-  std::size_t n = 0;
-  out.text.assign("select ");
   for (std::uint16_t i = 0; i < columns_.size(); ++i) {
-    if (!InWhere(columns_[i], row.New(i), mode_)) continue;
-    AppendName(out.text, columns_[i]);
-    out.text.append(", ");
-    selected.push_back(i);
+    if (shape_[1 + 2 * i] == 'L') selected.push_back(i);
   }
-  bool anyKey = false;
-  for (const ResolveColumn& c : columns_) anyKey = anyKey || (c.flags & pfInKey);
-  if (selected.empty() || !anyKey) DatabaseError(kSNoKey);
-  DropTail(out.text, ", ");
-  out.text.append(" from ").append(table_).append(kLineEnd);
-  AppendWhere(row, TUpdateMode::upWhereKeyOnly, out, n);
 }

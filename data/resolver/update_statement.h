@@ -47,10 +47,12 @@ class RowValues {
   ~RowValues() = default;
 };
 
-// A statement and its parameters.
+// A statement and its parameters. `shape` records what the text was built for, so that the next
+// row of the same shape keeps the text and only takes new parameters.
 struct SQLText {
   std::string text;
   std::vector<SQLParamValue> params;
+  std::string shape;
 };
 
 class StatementBuilder {
@@ -76,15 +78,21 @@ class StatementBuilder {
   // takes part in the where clause.
 
  private:
+  static constexpr char kInsert = 'I', kUpdate = 'U', kDelete = 'D', kSelect = 'S';
+
   bool InSetList(const ResolveColumn& c, const engine::DSValueView& newValue) const;
   bool InWhere(const ResolveColumn& c, const engine::DSValueView& newValue, TUpdateMode mode) const;
   void AppendName(std::string& line, const ResolveColumn& c) const;
-  // "where" and one line per where-clause column, with the old values as parameters from the
-  // `n`th on.
-  void AppendWhere(const RowValues& row, TUpdateMode mode, SQLText& out, std::size_t& n) const;
+  // What the statement of `kind` holds for `row`, into `shape` (see the .cpp).
+  void Shape(char kind, const RowValues& row, std::string& shape) const;
+  void Build(char kind, const RowValues& row, SQLText& out) const;
+  // The text of an insert and the where clause, from shape_.
+  void AppendInsert(std::string& text) const;
+  void AppendWhere(std::string& text) const;
 
   std::vector<ResolveColumn> columns_;
   std::string quote_;
   std::string table_;
   TUpdateMode mode_;
+  mutable std::string shape_;  // the shape of the row being built
 };

@@ -152,6 +152,36 @@ TEST(StatementBuilder, TheThreeStatementsOfAjusteCierre) {
   }
 }
 
+TEST(StatementBuilder, OneStatementServesRowsOfOneShapeOnly) {
+  // One SQLText through a save: rows alike share a text, a row of another shape gets its own.
+  const StatementBuilder b(Ajuste(), "", "T", TUpdateMode::upWhereAll);
+  const std::vector<Value> changes = {kSame, kSame, kSame, kSame, Dec("0.9")};
+  struct Step {
+    std::vector<Value> old;
+    const char* where;  // the last lines of the text
+    std::size_t params;
+  };
+  const Step steps[] = {
+      {{Int(1), kStart, kEnd, Dec("19"), Dec("0.8")}, " AJCI_FECFIN = ? and\r\n", 6},
+      {{Int(2), kStart, kEnd, Dec("5"), Dec("0.8")}, " AJCI_FECFIN = ? and\r\n", 6},
+      {{Int(3), kStart, kNull, Dec("5"), Dec("0.8")}, " AJCI_FECFIN is null and\r\n", 5},
+      {{Int(4), kStart, kEnd, Dec("5"), Dec("0.8")}, " AJCI_FECFIN = ? and\r\n", 6},
+  };
+  SQLText sql;
+  for (const Step& step : steps) {
+    b.Update(Row(step.old, changes), sql);
+    EXPECT_NE(sql.text.find(step.where), std::string::npos) << sql.text;
+    EXPECT_EQ(sql.params.size(), step.params);
+    // The new factor, then this row's own id.
+    EXPECT_EQ(Params(sql)[1], "6:" + std::to_string(&step - steps + 1));
+  }
+  // An insert after the updates is an insert again.
+  b.Insert(Row({kNull, kNull, kNull, kNull, kNull}, {Int(9), kNull, kNull, kNull, kNull}), sql);
+  EXPECT_EQ(sql.text,
+            "insert into T\r\n  (AJCI_ID, AJCI_FECINI, AJCI_FECFIN, AJCI_PORC, "
+            "AJCI_FACTOR)\r\nvalues\r\n  (?, ?, ?, ?, ?)\r\n");
+}
+
 TEST(StatementBuilder, NamesStandBareWithoutAQuoteCharacter) {
   const StatementBuilder b(Ajuste(), "", "AJUSTE_CIERRE", TUpdateMode::upWhereAll);
   SQLText sql;
@@ -250,7 +280,7 @@ TEST(StatementBuilder, RowsThatGiveNothingToWriteOrNothingToFindBy) {
                                         Column("A", TFieldType::ftInteger, 4)};
   columns[1].readOnly = true;
   const StatementBuilder b(columns, "\"", "\"T\"", TUpdateMode::upWhereKeyOnly);
-  SQLText sql{"left over", {}};
+  SQLText sql{"left over", {}, {}};
   // Only a read-only column changed: nothing to send.
   b.Update(Row({Int(1), Int(2)}, {kSame, Int(3)}), sql);
   EXPECT_EQ(sql.text, "");
