@@ -14,6 +14,7 @@
 #include "app/posting_form_definition.h"
 #include "app/program_commands.h"
 #include "datamodule/posting_data_module.h"
+#include "errors/default_error_display.h"
 #include "errors/error_handler.h"
 
 namespace {
@@ -43,6 +44,8 @@ TPostingForm::TPostingForm(UiServices& ui, const FormatSettings& formatSettings,
       ui_.PopWaitCursor();
     }
   });
+  data_->SetShowException(
+      [this](const std::exception_ptr& failure) { ShowDefaultError(failure, ui_); });
   commands_ = makeCommands ? makeCommands(*this) : MakeProgramCommands(*this);
   resize(Scaled(form.client_width), Scaled(form.client_height));
   PlaceAlignedControls();

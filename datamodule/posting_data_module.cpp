@@ -109,6 +109,15 @@ void TPostingDataModule::CreateDataComponent(const DataComponentDefinition& d) {
   }
 }
 
+void TPostingDataModule::SetShowException(
+    const std::function<void(const std::exception_ptr&)>& show) {
+  for (int i = 0; i < components_.ComponentCount(); ++i) {
+    if (auto* cached = dynamic_cast<TClientDataSet*>(components_.Components(i))) {
+      cached->ShowException = show;
+    }
+  }
+}
+
 TSQLQuery& TPostingDataModule::SQLQuery1() const {
   return data_components_.Get<TSQLQuery>("SQLQuery1");
 }

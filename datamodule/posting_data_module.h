@@ -8,6 +8,7 @@
 // goes, newest first, and the connection last.
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <memory>
 
@@ -37,6 +38,10 @@ class TPostingDataModule {
   TComponent& Components() { return components_; }
 
   TSQLConnection& Talvora() const { return *talvora_; }
+
+  // How every cached dataset shows a failure inside its reconcile event: the window's default
+  // error display (see TClientDataSet::ShowException).
+  void SetShowException(const std::function<void(const std::exception_ptr&)>& show);
 
   TSQLQuery& SQLQuery1() const;
   TDataSetProvider& PRepArticulos() const;

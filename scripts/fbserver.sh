@@ -30,11 +30,14 @@ start() {
   # A linked intl folder leaves the server without its character sets (ISO8859_1 "not defined").
   cp -rL "$lib/intl" "$root/intl"
   cp /etc/firebird/3.0/plugins.conf "$root/plugins.conf"
+  # The security database is the server's own copy too: one shared with another engine instance
+  # (another private server, an embedded program) that keeps its locks elsewhere cannot be opened.
   cat > "$root/firebird.conf" <<CONF
 RemoteServicePort = $port
 RemoteBindAddress = 127.0.0.1
 ServerMode = Super
 UdfAccess = None
+SecurityDatabase = $root/security3.fdb
 CONF
   printf 'security.db = %s/security3.fdb\n' "$root" > "$root/databases.conf"
   cp /var/lib/firebird/3.0/system/security3.fdb "$root/security3.fdb"

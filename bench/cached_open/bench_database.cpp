@@ -10,21 +10,6 @@
 
 namespace {
 
-void Execute(isc_db_handle& db, const std::string& sql) {
-  ISC_STATUS_ARRAY st{};
-  isc_tr_handle tr = 0;
-  isc_start_transaction(st, &tr, 1, &db, 0, nullptr);
-  Check(st);
-  isc_dsql_execute_immediate(st, &db, &tr, 0, sql.c_str(), SQL_DIALECT_V6, nullptr);
-  if (st[0] == 1 && st[1] != 0) {
-    const std::string text = IscStatusText(st);
-    isc_rollback_transaction(st, &tr);
-    throw std::runtime_error(text);
-  }
-  isc_commit_transaction(st, &tr);
-  Check(st);
-}
-
 std::int64_t CountRows(isc_db_handle& db) {
   ISC_STATUS_ARRAY st{};
   isc_tr_handle tr = 0;
@@ -74,16 +59,17 @@ void EnsureBenchDatabase(const std::string& path, std::int64_t rows) {
   isc_dsql_execute_immediate(st, &db, &tr, 0, create.c_str(), SQL_DIALECT_V6, nullptr);
   Check(st);
   try {
-    Execute(db,
-            "CREATE TABLE AJUSTE_CIERRE (AJCI_ID INTEGER NOT NULL, AJCI_FECINI DATE, "
-            "AJCI_FECFIN DATE, AJCI_PORC NUMERIC(15,4), AJCI_FACTOR NUMERIC(15,4))");
-    Execute(db, "EXECUTE BLOCK AS DECLARE i INTEGER = 0; DECLARE d DATE; BEGIN WHILE (i < " +
-                    std::to_string(rows) + ") DO BEGIN d = DATEADD(MOD(i, " +
-                    std::to_string(kBenchDays) + ") DAY TO DATE '" + std::to_string(kBenchYear) +
-                    "-" + std::to_string(kBenchMonth) + "-" + std::to_string(kBenchDay) +
-                    "'); INSERT INTO AJUSTE_CIERRE VALUES (:i, :d, :d + 30, "
-                    "CASE MOD(:i, 3) WHEN 0 THEN 19 WHEN 1 THEN 5 ELSE 0 END, 0.8); "
-                    "i = i + 1; END END");
+    ExecuteImmediate(db,
+                     "CREATE TABLE AJUSTE_CIERRE (AJCI_ID INTEGER NOT NULL, AJCI_FECINI DATE, "
+                     "AJCI_FECFIN DATE, AJCI_PORC NUMERIC(15,4), AJCI_FACTOR NUMERIC(15,4))");
+    ExecuteImmediate(
+        db, "EXECUTE BLOCK AS DECLARE i INTEGER = 0; DECLARE d DATE; BEGIN WHILE (i < " +
+                std::to_string(rows) + ") DO BEGIN d = DATEADD(MOD(i, " +
+                std::to_string(kBenchDays) + ") DAY TO DATE '" + std::to_string(kBenchYear) + "-" +
+                std::to_string(kBenchMonth) + "-" + std::to_string(kBenchDay) +
+                "'); INSERT INTO AJUSTE_CIERRE VALUES (:i, :d, :d + 30, "
+                "CASE MOD(:i, 3) WHEN 0 THEN 19 WHEN 1 THEN 5 ELSE 0 END, 0.8); "
+                "i = i + 1; END END");
   } catch (...) {
     isc_detach_database(st, &db);
     throw;

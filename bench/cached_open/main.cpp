@@ -22,24 +22,12 @@
 #include "bench/cached_open/bare_reader.h"
 #include "bench/cached_open/bench_database.h"
 #include "bench/cached_open/cached_open.h"
+#include "bench/cached_open/rounds.h"
 
 namespace {
 
 constexpr int kRounds = 5;
 constexpr int kDayIndex = 42;
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-template <typename F>
-double Seconds(F&& f) {
-  const auto start = std::chrono::steady_clock::now();
-  f();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 // VmHWM of this process in KiB.
 long PeakKib() {

@@ -4,6 +4,7 @@
 #include "data/client/field_mapping.h"
 #include "data/client/locate_expression.h"
 #include "data/expr/expr_parser.h"
+#include "data/fields/packet_field_types.h"
 #include "data/provider/param_packet.h"
 #include "data/provider/provider_options.h"
 
@@ -316,11 +317,17 @@ TGetResult TClientDataSet::InternalDelete() {
   return ReadCurrent() ? TGetResult::grOK : TGetResult::grEOF;
 }
 
+engine::DSPacket TClientDataSet::Delta() const {
+  CheckActive();
+  engine::DSPacket delta;
+  rows_->Check(rows_->Base().GetDeltaPacket(delta));
+  return delta;
+}
+
 std::int32_t TClientDataSet::ApplyUpdates(std::int32_t maxErrors) {
   CheckBrowseMode();
   if (rows_->Base().ChangeCount() == 0) return 0;
-  engine::DSPacket delta;
-  rows_->Check(rows_->Base().GetDeltaPacket(delta));
+  const engine::DSPacket delta = Delta();
   link_.AppServer(ProviderName);
   std::int32_t errorCount = 0;
   TOwnerData ownerData;
@@ -328,10 +335,9 @@ std::int32_t TClientDataSet::ApplyUpdates(std::int32_t maxErrors) {
   if (!results) {
     rows_->Check(rows_->Base().MergeChangeLog());
   } else {
-    // Without a reconcile handler every failed row keeps the answer the provider recorded.
-    rows_->Check(rows_->Base().Reconcile(
-        *results, [](const engine::DSReconcileInfo& info) { return info.response == 1 ? 1 : 2; }));
+    ReconcileChanges(rows_->Base(), *results, *this, OnReconcileError, ShowException);
   }
-  if (!ReadCurrent()) SetBofEof(true, true);
+  // The current row may have left with a change that was undone.
+  if (!ReadCurrent()) SetBofEof(true, InternalFirst() != TGetResult::grOK);
   return errorCount;
 }

@@ -5,7 +5,8 @@
 // delete under their error events come from there. This class adds the source: the provider
 // link, the rows and change log of the dataset engine with the one cursor the dataset moves
 // over them, fetching further packets on demand, the filter and locate compiled as expressions,
-// and apply updates up to the hand-over of the delta to the provider.
+// and apply updates: the delta handed to the provider, and the change log settled by what the save
+// reports (merged when every row was written, reconciled row by row otherwise).
 //
 // Fields are either persistent (added before opening, bound by name to the packet's columns at
 // every open) or created one per packet column at open and dropped at close. Field values are
@@ -25,6 +26,7 @@
 #include "base/date_time.h"
 #include "data/client/fetched_rows.h"
 #include "data/client/provider_link.h"
+#include "data/client/reconcile_errors.h"
 #include "data/engine/ds_record.h"
 #include "data/expr/filter_options.h"
 #include "db/dataset/dataset.h"
@@ -55,6 +57,11 @@ class TClientDataSet : public TDataSet {
   bool FetchOnDemand = true;
   // Options of the filter's text comparisons.
   TFilterOptions FilterOptions = 0;
+  // Called for each row a save reports as failed (see reconcile_errors.h).
+  TReconcileErrorEvent OnReconcileError;
+  // Shows a failure inside OnReconcileError as the application shows any failure that leaves an
+  // event handler; the window sets it. Without it such a failure is not shown.
+  TShowException ShowException;
 
   const std::string& CommandText() const { return commandText_; }
   // Stores the text and rebuilds Params from it (one per name after a colon, outside quotes);
@@ -87,9 +94,15 @@ class TClientDataSet : public TDataSet {
   bool Locate(std::string_view keyFields, const std::vector<TLocateValue>& values,
               std::uint32_t options = 0);
 
-  // Saves the change log through the provider; answers the number of failed rows. An empty log
-  // answers 0 without contacting the provider. REQUIRES: Active().
+  // Saves the change log through the provider with an error limit (-1: none); answers the number
+  // of failed rows. A pending edit is posted first (cancelled when unchanged); an empty log
+  // answers 0 without contacting the provider. Changes the save wrote and kept leave the log;
+  // every other change stays in it, as it was, for the next save. A failure of the save as a
+  // whole is thrown (EOleException from the provider) and leaves the log as it was.
+  // REQUIRES: Active().
   std::int32_t ApplyUpdates(std::int32_t maxErrors);
+  // The change log as the delta a save sends; empty when there is no change. REQUIRES: Active().
+  engine::DSPacket Delta() const;
 
   bool CanModify() const override;
 

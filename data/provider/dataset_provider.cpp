@@ -118,13 +118,44 @@ void TDataSetProvider::Reset() {
   }
 }
 
+void TDataSetProvider::SetResolveToDataSet(bool on) {
+  if (on != resolveToDataSet_) resolver_.reset();
+  resolveToDataSet_ = on;
+}
+
+void TDataSetProvider::SetResolverFactory(TResolverFactory factory) {
+  resolverFactory_ = std::move(factory);
+  resolver_.reset();
+}
+
+ResolverPolicy TDataSetProvider::Policy() const {
+  ResolverPolicy p;
+  p.updateMode = updateMode_;
+  p.readOnly = (options_ & poReadOnly) != 0;
+  p.disableEdits = (options_ & poDisableEdits) != 0;
+  p.disableInserts = (options_ & poDisableInserts) != 0;
+  p.disableDeletes = (options_ & poDisableDeletes) != 0;
+  p.allowMultiRecordUpdates = (options_ & poAllowMultiRecordUpdates) != 0;
+  return p;
+}
+
+void TDataSetProvider::UpdateError(TDataSet& delta, EUpdateError& error, TUpdateKind kind,
+                                   TResolverResponse& response) {
+  if (OnUpdateError) OnUpdateError(this, &delta, error, kind, response);
+}
+
 TPacketData TDataSetProvider::ApplyUpdates(const engine::DSPacket& delta, std::int32_t maxErrors,
                                            std::int32_t& errorCount, TOwnerData& ownerData) {
   errorCount = 0;
   if (BeforeApplyUpdates) BeforeApplyUpdates(*this, ownerData);
   if (resolver_ == nullptr) {
-    if (!resolverFactory_) DatabaseError(kSNoResolver, this);
-    resolver_ = resolverFactory_(*this);
+    if (resolverFactory_) {
+      resolver_ = resolverFactory_(*this);
+    } else if (!resolveToDataSet_) {
+      resolver_ = CreateSQLResolver(*this);
+    } else {
+      DatabaseError(kSNoResolver, this);
+    }
   }
   TPacketData results = resolver_->ApplyUpdates(delta, maxErrors, errorCount);
   if (AfterApplyUpdates) AfterApplyUpdates(*this, ownerData);

@@ -1,6 +1,7 @@
 // TDataSetProvider: answers a cached dataset's requests for rows by running an SQL dataset and
 // packing its rows, a requested number at a time, into data packets through the dataset engine;
-// hands the cached dataset's logged changes to a resolver.
+// hands the cached dataset's logged changes to a resolver: with ResolveToDataSet off (the
+// default), the SQL resolver (data/resolver/sql_resolver.h), made at the first save and kept.
 //
 // The SQL dataset is read forward only and never re-executed for later packets: after a full
 // packet it stays open, positioned on the first row not yet sent. The provider closes it again
@@ -23,6 +24,7 @@
 #include "data/provider/app_server.h"
 #include "data/provider/provider_options.h"
 #include "data/provider/provider_source.h"
+#include "data/resolver/provider_resolver.h"
 
 class TDataSet;
 class TDataSetProvider;
@@ -34,18 +36,9 @@ using TResolverErrorEvent =
 // Called around a request, with the caller's data.
 using TRemoteEvent = std::function<void(TDataSetProvider& sender, TOwnerData& ownerData)>;
 
-// The write side: turns a delta into statements. Supplied by the resolver unit.
-class IProviderResolver {
- public:
-  virtual ~IProviderResolver() = default;
-  // Resolves `delta`; answers the results packet (nothing when no row failed) and the number of
-  // failed rows. `maxErrors` -1 = no limit.
-  virtual TPacketData ApplyUpdates(const engine::DSPacket& delta, std::int32_t maxErrors,
-                                   std::int32_t& errorCount) = 0;
-};
 using TResolverFactory = std::function<std::unique_ptr<IProviderResolver>(TDataSetProvider&)>;
 
-class TDataSetProvider : public TComponent {
+class TDataSetProvider : public TComponent, private ResolverHost {
  public:
   explicit TDataSetProvider(TComponent* owner = nullptr);
   ~TDataSetProvider() override;
@@ -60,7 +53,8 @@ class TDataSetProvider : public TComponent {
   TUpdateMode UpdateMode() const { return updateMode_; }
   void SetUpdateMode(TUpdateMode mode) { updateMode_ = mode; }
   bool ResolveToDataSet() const { return resolveToDataSet_; }
-  void SetResolveToDataSet(bool on) { resolveToDataSet_ = on; }
+  // Switching it discards the resolver made so far.
+  void SetResolveToDataSet(bool on);
 
   TResolverErrorEvent OnUpdateError;
   TRemoteEvent BeforeGetRecords;
@@ -68,14 +62,18 @@ class TDataSetProvider : public TComponent {
   TRemoteEvent BeforeApplyUpdates;
   TRemoteEvent AfterApplyUpdates;
 
-  // How the resolver is made at the first save; without one a save fails.
-  void SetResolverFactory(TResolverFactory factory) { resolverFactory_ = std::move(factory); }
+  // How the resolver is made at the first save, instead of the SQL resolver. With
+  // ResolveToDataSet on and no factory a save fails.
+  void SetResolverFactory(TResolverFactory factory);
+  // The provider as its resolver sees it.
+  ResolverHost& Host() { return *this; }
 
   // Answers a request for rows (see IAppServer::AS_GetRecords). Throws on failure; from the
   // reset step on, the provider resets before the failure passes on.
   TPacketData GetRecords(std::int32_t count, std::int32_t& recsOut, std::int32_t options,
                          std::string_view commandText, TPacketData& params, TOwnerData& ownerData);
-  // Hands `delta` to the resolver (see IAppServer::AS_ApplyUpdates). Throws on failure.
+  // Hands `delta` to the resolver between BeforeApplyUpdates and AfterApplyUpdates (see
+  // IAppServer::AS_ApplyUpdates). Throws on failure; AfterApplyUpdates is then not called.
   TPacketData ApplyUpdates(const engine::DSPacket& delta, std::int32_t maxErrors,
                            std::int32_t& errorCount, TOwnerData& ownerData);
 
@@ -89,6 +87,12 @@ class TDataSetProvider : public TComponent {
   std::int32_t RowsSent() const { return rowsSent_; }
 
  private:
+  // ResolverHost.
+  TDataSet* ResolverDataSet() const override { return dataSet_; }
+  ResolverPolicy Policy() const override;
+  void UpdateError(TDataSet& delta, EUpdateError& error, TUpdateKind kind,
+                   TResolverResponse& response) override;
+
   ProviderSource& RequireSource();
   engine::DSPacket WritePacket(ProviderSource& source, std::int32_t count, bool withMetaData,
                                std::int32_t& recsOut);

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "data/resolver/update_types.h"
+
 enum TProviderOption : std::uint32_t {
   poFetchBlobsOnDemand = 1u << 0,
   poFetchDetailsOnDemand = 1u << 1,
@@ -28,12 +30,3 @@ using TProviderOptions = std::uint32_t;
 // Flags of a get-records request.
 inline constexpr std::int32_t grMetaData = 1;  // the packet carries the column descriptions
 inline constexpr std::int32_t grReset = 2;     // close or rewind the SQL dataset first
-
-// How a provider's write side finds the rows it changes.
-enum class TUpdateMode { upWhereAll, upWhereChanged, upWhereKeyOnly };
-
-// Answers of a provider's OnUpdateError.
-enum class TResolverResponse { rrSkip, rrAbort, rrMerge, rrApply, rrIgnore };
-
-// What a row of a save does.
-enum class TUpdateKind { ukModify, ukInsert, ukDelete };

@@ -6,8 +6,8 @@
 
 #include "base/exceptions.h"
 #include "base/text.h"
+#include "data/fields/packet_field_types.h"
 #include "data/provider/dataset_provider.h"
-#include "data/provider/packet_field_types.h"
 #include "data/provider/param_packet.h"
 #include "db/dataset/dataset.h"
 #include "db/sql/sql_dataset.h"

@@ -62,7 +62,14 @@ SQLResult FbCommand::ServerFailure(const ISC_STATUS* status) {
 SQLResult FbCommand::prepare(std::string_view sql, std::uint16_t paramCount) {
   if (!session_->db) return Fail(kSqlInvalidHandle, "Not connected to a database");
   close();
+  if (auto kept = session_->TakePrepared(sql)) {
+    params_.assign(std::max<int>(paramCount, kept->in.Count()), Parameter{});
+    statement_ = std::move(kept);
+    return kSqlSuccess;
+  }
   auto statement = std::make_shared<FbStatement>(session_);
+  statement->text = sql;
+  const std::string& text = statement->text;
   const FbApi& api = *session_->api;
   ISC_STATUS status[ISC_STATUS_LENGTH];
   if (api.dsql_allocate_statement(status, &session_->db, &statement->handle)) {
@@ -76,7 +83,6 @@ SQLResult FbCommand::prepare(std::string_view sql, std::uint16_t paramCount) {
     tr = &own;
   }
   SQLResult result = kSqlSuccess;
-  const std::string text(sql);
   if (api.dsql_prepare(status, tr, &statement->handle, 0, text.c_str(), session_->dialect,
                        nullptr)) {
     result = ServerFailure(status);
@@ -100,6 +106,11 @@ SQLResult FbCommand::prepare(std::string_view sql, std::uint16_t paramCount) {
       }
     }
     if (result == kSqlSuccess) {
+      for (int i = 0; i < statement->in.Count(); ++i) {
+        const XSQLVAR& v = statement->in.Var(i);
+        statement->inDescribed.push_back(
+            {static_cast<short>(v.sqltype & ~1), v.sqlsubtype, v.sqlscale});
+      }
       statement->in.AllocateBuffers();
       prepareTransaction_ = tr;
       DescribeColumns(result);
@@ -254,10 +265,10 @@ bool FbCommand::WriteBlob(const std::vector<char>& bytes, short subType, ISC_QUA
 
 bool FbCommand::BindOne(int index, const Parameter& p, SQLResult& result) {
   Sqlda& in = statement_->in;
-  const XSQLVAR& described = in.Var(index);
-  const short describedType = static_cast<short>(described.sqltype & ~1);
+  const FbStatement::Described& described = statement_->inDescribed[index];
+  const short describedType = described.type;
   if (p.isNull) {
-    in.SetNull(index, describedType, described.sqlsubtype, described.sqlscale);
+    in.SetNull(index, describedType, described.subtype, described.scale);
     return true;
   }
   const void* data = p.bytes.data();
@@ -269,8 +280,8 @@ bool FbCommand::BindOne(int index, const Parameter& p, SQLResult& result) {
   if (describedType == SQL_BLOB && (p.type == SqlType::Text || p.type == SqlType::Bytes ||
                                     p.type == SqlType::VarBytes || p.type == SqlType::Blob)) {
     ISC_QUAD id{};
-    if (!WriteBlob(p.bytes, described.sqlsubtype, id, result)) return false;
-    in.SetValue(index, SQL_BLOB, described.sqlsubtype, 0, &id, sizeof id);
+    if (!WriteBlob(p.bytes, described.subtype, id, result)) return false;
+    in.SetValue(index, SQL_BLOB, described.subtype, 0, &id, sizeof id);
     return true;
   }
   switch (p.type) {
@@ -282,7 +293,7 @@ bool FbCommand::BindOne(int index, const Parameter& p, SQLResult& result) {
       const bool binary = p.type != SqlType::Text;
       const short charset = binary ? 1
                             : describedType == SQL_TEXT || describedType == SQL_VARYING
-                                ? described.sqlsubtype
+                                ? described.subtype
                                 : 0;
       in.SetValue(index, SQL_TEXT, charset, 0, data, size);
       return true;
@@ -323,7 +334,15 @@ bool FbCommand::BindOne(int index, const Parameter& p, SQLResult& result) {
       if (!IsValidBcd(bcd)) return invalid("Invalid decimal parameter value");
       const int scale = BcdScale(bcd);
       std::int64_t scaled = 0;
-      if (scale <= 18 && BcdToScaled(bcd, scale, scaled)) {
+      // A value no finer than its scaled-integer column goes at the column's scale: every row of
+      // a statement then binds alike, and the server keeps the layout of its parameters.
+      const bool scaledColumn =
+          describedType == SQL_INT64 || describedType == SQL_LONG || describedType == SQL_SHORT;
+      const int columnScale = -described.scale;
+      if (scaledColumn && scale <= columnScale && columnScale <= 18 &&
+          BcdToScaled(bcd, columnScale, scaled)) {
+        in.SetValue(index, SQL_INT64, 0, described.scale, &scaled, sizeof scaled);
+      } else if (scale <= 18 && BcdToScaled(bcd, scale, scaled)) {
         in.SetValue(index, SQL_INT64, 0, static_cast<short>(-scale), &scaled, sizeof scaled);
       } else {
         // Too wide for a scaled integer: the server reads the exact decimal text.
@@ -466,6 +485,7 @@ SQLResult FbCommand::getRowsAffected(std::uint32_t& rows) {
 }
 
 SQLResult FbCommand::close() {
+  if (statement_) session_->KeepPrepared(std::move(statement_));
   statement_.reset();
   params_.clear();
   rowsAffected_ = 0;

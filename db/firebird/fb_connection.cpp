@@ -170,6 +170,7 @@ SQLResult FbConnection::connect(std::string_view location, std::string_view user
 SQLResult FbConnection::disconnect() {
   if (!session_->db) return kSqlSuccess;
   const FbApi& api = *session_->api;
+  session_->DropPrepared();
   for (FbStatement* statement : session_->statements) statement->Drop();
   ISC_STATUS status[ISC_STATUS_LENGTH];
   // Work never committed is discarded; what commit retaining kept open is committed.
@@ -217,6 +218,7 @@ SQLResult FbConnection::beginTransaction(const TTransactionDesc& desc) {
 
 SQLResult FbConnection::commit(const TTransactionDesc&) {
   if (!session_->transaction) return Fail(kSqlInvalidTransactionId, "No active transaction");
+  session_->DropPrepared();
   const FbApi& api = *session_->api;
   ISC_STATUS status[ISC_STATUS_LENGTH];
   if (session_->commitRetain) {
@@ -237,6 +239,7 @@ SQLResult FbConnection::commit(const TTransactionDesc&) {
 
 SQLResult FbConnection::rollback(const TTransactionDesc&) {
   if (!session_->transaction) return Fail(kSqlInvalidTransactionId, "No active transaction");
+  session_->DropPrepared();
   ISC_STATUS status[ISC_STATUS_LENGTH];
   if (session_->api->rollback_transaction(status, &session_->transaction)) {
     return Fail(kSqlServerError, session_->api->StatusText(status));

@@ -1,5 +1,7 @@
 #include "db/firebird/fb_session.h"
 
+#include "db/firebird/fb_statement.h"
+
 namespace {
 
 // One database of a transaction start: the layout the client library reads.
@@ -8,6 +10,10 @@ struct TransactionBlock {
   long tpbLength;
   char* tpb;
 };
+
+// Kept statements are few (one per distinct text of a save); beyond this the oldest are not
+// worth holding server resources for.
+constexpr std::size_t kMostKept = 64;
 
 }  // namespace
 
@@ -29,4 +35,26 @@ ISC_STATUS FbSession::Start(ISC_STATUS* status, isc_tr_handle* tr, int level) co
   TransactionBlock block{const_cast<isc_db_handle*>(&db), static_cast<long>(tpb.size()),
                          const_cast<char*>(tpb.data())};
   return api->start_multiple(status, tr, 1, &block);
+}
+
+void FbSession::KeepPrepared(std::shared_ptr<FbStatement> statement) {
+  const int type = statement->statementType;
+  const bool writes = type == isc_info_sql_stmt_insert || type == isc_info_sql_stmt_update ||
+                      type == isc_info_sql_stmt_delete;
+  if (!writes || !transaction || !db || !statement->handle || statement->cursorOpen ||
+      statement->ownTransaction || statement.use_count() != 1 || idle.size() >= kMostKept) {
+    return;
+  }
+  idle.push_back(std::move(statement));
+}
+
+std::shared_ptr<FbStatement> FbSession::TakePrepared(std::string_view text) {
+  if (!transaction) return nullptr;
+  for (auto it = idle.begin(); it != idle.end(); ++it) {
+    if ((*it)->text != text) continue;
+    std::shared_ptr<FbStatement> statement = std::move(*it);
+    idle.erase(it);
+    return statement;
+  }
+  return nullptr;
 }

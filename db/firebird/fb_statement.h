@@ -39,8 +39,16 @@ class FbStatement {
   void Drop();
 
   isc_stmt_handle handle = 0;
+  std::string text;  // as prepared
   int statementType = 0;
   Sqlda in;
+  // The parameters as the server described them; binding rewrites the entries of `in`.
+  struct Described {
+    short type = 0;  // without the nullable bit
+    short subtype = 0;
+    short scale = 0;
+  };
+  std::vector<Described> inDescribed;
   Sqlda out;
   std::vector<ColumnShape> shapes;
   std::vector<std::string> names;

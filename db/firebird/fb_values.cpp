@@ -120,17 +120,25 @@ TBcd ScaledToBcd(std::int64_t value, int scale, int precision) {
 }
 
 bool BcdToScaled(const TBcd& bcd, int scale, std::int64_t& out) {
+  // A value with no more decimals than asked for needs no rounding: its digits are read as they
+  // stand and the missing decimals added as zeros. Otherwise it is rounded to 19 digits first.
   TBcd normal;
-  if (!TryNormalizeBcd(bcd, normal, 19, scale)) return false;
+  const bool exact = BcdScale(bcd) <= scale;
+  if (!exact && !TryNormalizeBcd(bcd, normal, 19, scale)) return false;
+  const TBcd& digits = exact ? bcd : normal;
+  const int count = exact ? BcdPrecision(bcd) + scale - BcdScale(bcd) : 19;
   // 19 digits may exceed 64 bits; accumulate as a negative number, which has the wider range.
   std::int64_t negative = 0;
-  for (int i = 0; i < 19; ++i) {
-    const std::uint8_t byte = normal.Fraction[i / 2];
-    const int digit = i % 2 == 0 ? byte >> 4 : byte & 0x0F;
+  for (int i = 0; i < count; ++i) {
+    int digit = 0;
+    if (i < digits.Precision) {
+      const std::uint8_t byte = digits.Fraction[i / 2];
+      digit = i % 2 == 0 ? byte >> 4 : byte & 0x0F;
+    }
     if (negative < (INT64_MIN + digit) / 10) return false;
     negative = negative * 10 - digit;
   }
-  if (IsBcdNegative(normal)) {
+  if (IsBcdNegative(digits)) {
     out = negative;
   } else {
     if (negative == INT64_MIN) return false;

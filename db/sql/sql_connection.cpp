@@ -238,11 +238,34 @@ int TSQLConnection::ExecuteDirect(std::string_view sql) {
 
 int TSQLConnection::Execute(std::string_view sql, std::span<const SQLParamValue> params) {
   Open();
+  if (trace_) trace_(sql, params);
   SQLStatement statement(NewCommand(), last_error_);
   statement.Prepare(sql, static_cast<std::uint16_t>(params.size()), RowsetSize());
   std::unique_ptr<ISQLCursor> cursor = statement.Execute(params);
   if (cursor) return 0;
   return static_cast<int>(statement.RowsAffected());
+}
+
+bool TSQLConnection::SelectFirstRow(std::string_view sql, std::span<const SQLParamValue> params,
+                                    std::vector<ColumnValue>& row) {
+  row.clear();
+  Open();
+  if (trace_) trace_(sql, params);
+  SQLStatement statement(NewCommand(), last_error_);
+  statement.Prepare(sql, static_cast<std::uint16_t>(params.size()), RowsetSize());
+  NoteSelectPrepared();
+  std::unique_ptr<ISQLCursor> cursor = statement.Execute(params);
+  if (!cursor) DatabaseError("Cursor not returned from Query");
+  const std::vector<SQLColumnDesc> columns = DescribeColumns(*cursor, last_error_);
+  const SQLResult r = cursor->next();
+  if (r == kSqlEof || r == kSqlNoMoreRows) return false;
+  CheckDriver(r, cursor.get(), last_error_);
+  row.reserve(columns.size());
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    row.emplace_back(static_cast<std::uint16_t>(i + 1), columns[i].type, columns[i].subType);
+    row.back().Read(*cursor, last_error_);
+  }
+  return true;
 }
 
 std::int64_t TSQLConnection::LocaleCode() const {

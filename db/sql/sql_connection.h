@@ -23,6 +23,7 @@
 #include "base/param_list.h"
 #include "db/driver/dynamic_library.h"
 #include "db/driver/sql_driver.h"
+#include "db/sql/sql_columns.h"
 #include "db/sql/sql_error.h"
 #include "db/sql/sql_statement.h"
 
@@ -59,6 +60,12 @@ class TSQLConnection : public TComponent {
   // a failure); the window shows the hour-glass meanwhile.
   void SetWaitCursorHook(std::function<void(bool busy)> hook) { wait_cursor_ = std::move(hook); }
 
+  // Called by Execute with every statement it hands to the driver: the text exactly as the
+  // driver prepares it and the parameters bound to it, before it runs. For logs and tests.
+  using StatementTrace =
+      std::function<void(std::string_view sql, std::span<const SQLParamValue> params)>;
+  void SetStatementTrace(StatementTrace trace) { trace_ = std::move(trace); }
+
   bool Connected() const { return connection_ != nullptr; }
   // Connects unless connected: loads the driver, sets the options, logs in.
   void Open();
@@ -81,6 +88,11 @@ class TSQLConnection : public TComponent {
   // Runs a statement with "?" for each of `params`; returns the rows it changed. A select's rows
   // are discarded. Opens on demand.
   int Execute(std::string_view sql, std::span<const SQLParamValue> params);
+  // Runs a select with "?" for each of `params` and reads its first row into `row`, one value per
+  // column in the native bytes of its field type. False, with `row` empty, when it returns no row.
+  // Opens on demand.
+  bool SelectFirstRow(std::string_view sql, std::span<const SQLParamValue> params,
+                      std::vector<ColumnValue>& row);
 
   // The last database error message the connection raised; empty when none.
   const std::string& LastErrorMessage() const { return last_error_.message; }
@@ -121,6 +133,7 @@ class TSQLConnection : public TComponent {
 
   ParamList params_;
   std::function<void(bool)> wait_cursor_;
+  StatementTrace trace_;
   LastDriverError last_error_;
 
   // Released in reverse order of declaration: objects before the driver, the driver before its

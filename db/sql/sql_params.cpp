@@ -12,103 +12,177 @@ void PutBytes(SQLParamValue& out, const T& value) {
   std::memcpy(out.bytes.data(), &value, sizeof value);
 }
 
-}  // namespace
+SQLTimeStamp TimeStampOf(TDateTime value) {
+  int year, month, day, hour, minute, second, msec;
+  DecodeDate(value, year, month, day);
+  DecodeTime(value, hour, minute, second, msec);
+  SQLTimeStamp ts;
+  ts.Year = static_cast<std::int16_t>(year);
+  ts.Month = static_cast<std::uint16_t>(month);
+  ts.Day = static_cast<std::uint16_t>(day);
+  ts.Hour = static_cast<std::uint16_t>(hour);
+  ts.Minute = static_cast<std::uint16_t>(minute);
+  ts.Second = static_cast<std::uint16_t>(second);
+  ts.Fraction = static_cast<std::uint32_t>(msec);
+  return ts;
+}
 
-SQLParamValue ToSQLParamValue(const TParam& p) {
-  SQLParamValue out;
-  out.isNull = p.IsNull();
-  switch (p.DataType()) {
+void PutDecimal(SQLParamValue& out, const TBcd& value) {
+  out.precision = BcdPrecision(value);
+  out.scale = BcdScale(value);
+  PutBytes(out, value);
+}
+
+// The logical type a field type's values travel as; texts and unknown types as text.
+void SetLogicalType(SQLParamValue& out, TFieldType type) {
+  switch (type) {
     case TFieldType::ftSmallint:
       out.type = SqlType::Int16;
-      if (!out.isNull) PutBytes(out, static_cast<std::int16_t>(p.AsInteger()));
       break;
     case TFieldType::ftBoolean:
       out.type = SqlType::Boolean;
-      if (!out.isNull) PutBytes(out, static_cast<std::int16_t>(p.AsBoolean() ? 1 : 0));
       break;
     case TFieldType::ftWord:
       out.type = SqlType::UInt16;
-      if (!out.isNull) PutBytes(out, static_cast<std::uint16_t>(p.AsInteger()));
       break;
     case TFieldType::ftInteger:
     case TFieldType::ftAutoInc:
       out.type = SqlType::Int32;
-      if (!out.isNull) PutBytes(out, p.AsInteger());
       break;
     case TFieldType::ftLargeint:
       out.type = SqlType::Int64;
-      if (!out.isNull) PutBytes(out, p.AsLargeInt());
       break;
     case TFieldType::ftFloat:
       out.type = SqlType::Float;
-      if (!out.isNull) PutBytes(out, p.AsFloat());
+      break;
+    case TFieldType::ftFMTBcd:
+      out.type = SqlType::FmtBcd;
       break;
     case TFieldType::ftCurrency:
     case TFieldType::ftBCD:
-    case TFieldType::ftFMTBcd: {
       // Money and decimals stay exact: packed decimal, never a binary floating number.
-      out.type = p.DataType() == TFieldType::ftFMTBcd ? SqlType::FmtBcd : SqlType::Bcd;
-      if (!out.isNull) {
-        const TBcd value = p.AsBCD();
-        out.precision = BcdPrecision(value);
-        out.scale = BcdScale(value);
-        PutBytes(out, value);
-      }
+      out.type = SqlType::Bcd;
       break;
-    }
     case TFieldType::ftDate:
       out.type = SqlType::Date;
-      if (!out.isNull) PutBytes(out, DateToDayNumber(p.AsDateTime()));
       break;
     case TFieldType::ftTime:
       out.type = SqlType::Time;
-      if (!out.isNull) PutBytes(out, TimeToMSecs(p.AsDateTime()));
       break;
     case TFieldType::ftDateTime:
-    case TFieldType::ftTimeStamp: {
+    case TFieldType::ftTimeStamp:
       out.type = SqlType::Timestamp;
-      if (!out.isNull) {
-        int year, month, day, hour, minute, second, msec;
-        DecodeDate(p.AsDateTime(), year, month, day);
-        DecodeTime(p.AsDateTime(), hour, minute, second, msec);
-        SQLTimeStamp ts;
-        ts.Year = static_cast<std::int16_t>(year);
-        ts.Month = static_cast<std::uint16_t>(month);
-        ts.Day = static_cast<std::uint16_t>(day);
-        ts.Hour = static_cast<std::uint16_t>(hour);
-        ts.Minute = static_cast<std::uint16_t>(minute);
-        ts.Second = static_cast<std::uint16_t>(second);
-        ts.Fraction = static_cast<std::uint32_t>(msec);
-        PutBytes(out, ts);
-      }
       break;
-    }
     case TFieldType::ftBlob:
     case TFieldType::ftMemo:
       out.type = SqlType::Blob;
-      out.subType = p.DataType() == TFieldType::ftMemo ? SqlSubType::Memo : SqlSubType::Binary;
-      if (!out.isNull) {
-        const std::string bytes = p.AsString();
-        out.bytes.assign(bytes.begin(), bytes.end());
-      }
+      out.subType = type == TFieldType::ftMemo ? SqlSubType::Memo : SqlSubType::Binary;
       break;
     case TFieldType::ftBytes:
     case TFieldType::ftVarBytes:
       out.type = SqlType::Bytes;
-      if (!out.isNull) {
-        const std::string bytes = p.AsString();
-        out.bytes.assign(bytes.begin(), bytes.end());
-      }
       break;
     default:
-      // Texts, and a null of no particular type.
       out.type = SqlType::Text;
-      if (p.DataType() == TFieldType::ftFixedChar) out.subType = SqlSubType::FixedChar;
-      if (!out.isNull) {
-        const std::string text = p.AsString();
-        out.bytes.assign(text.begin(), text.end());
-      }
+      if (type == TFieldType::ftFixedChar) out.subType = SqlSubType::FixedChar;
       break;
   }
+}
+
+}  // namespace
+
+SQLParamValue ToSQLParamValue(const TParam& p) {
+  SQLParamValue out;
+  SetLogicalType(out, p.DataType());
+  out.isNull = p.IsNull();
+  if (out.isNull) return out;
+  switch (out.type) {
+    case SqlType::Int16:
+    case SqlType::Boolean:
+      PutBytes(out, static_cast<std::int16_t>(out.type == SqlType::Boolean ? p.AsBoolean()
+                                                                           : p.AsInteger()));
+      break;
+    case SqlType::UInt16:
+      PutBytes(out, static_cast<std::uint16_t>(p.AsInteger()));
+      break;
+    case SqlType::Int32:
+      PutBytes(out, p.AsInteger());
+      break;
+    case SqlType::Int64:
+      PutBytes(out, p.AsLargeInt());
+      break;
+    case SqlType::Float:
+      PutBytes(out, p.AsFloat());
+      break;
+    case SqlType::Bcd:
+    case SqlType::FmtBcd:
+      PutDecimal(out, p.AsBCD());
+      break;
+    case SqlType::Date:
+      PutBytes(out, DateToDayNumber(p.AsDateTime()));
+      break;
+    case SqlType::Time:
+      PutBytes(out, TimeToMSecs(p.AsDateTime()));
+      break;
+    case SqlType::Timestamp:
+      PutBytes(out, TimeStampOf(p.AsDateTime()));
+      break;
+    default: {
+      // Texts, bytes and blobs: the characters or bytes as they stand.
+      const std::string bytes = p.AsString();
+      out.bytes.assign(bytes.begin(), bytes.end());
+      break;
+    }
+  }
   return out;
+}
+
+SQLParamValue NativeParamValue(TFieldType type, const void* data, std::uint32_t size) {
+  SQLParamValue out;
+  AssignNativeParam(out, type, data, size);
+  return out;
+}
+
+void AssignNativeParam(SQLParamValue& out, TFieldType type, const void* data, std::uint32_t size) {
+  out.subType = SqlSubType::None;
+  out.precision = 0;
+  out.scale = 0;
+  out.bytes.clear();
+  SetLogicalType(out, type);
+  const std::uint32_t fixed = NativeFixedSize(type);
+  out.isNull = data == nullptr || (fixed != 0 && size != fixed);
+  if (out.isNull) return;
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  switch (type) {
+    case TFieldType::ftCurrency: {
+      double money = 0;
+      std::memcpy(&money, bytes, sizeof money);
+      PutDecimal(out, DoubleToBcd(money));
+      break;
+    }
+    case TFieldType::ftBCD:
+    case TFieldType::ftFMTBcd: {
+      TBcd value;
+      std::memcpy(&value, bytes, sizeof value);
+      PutDecimal(out, value);
+      break;
+    }
+    case TFieldType::ftDateTime:
+    case TFieldType::ftTimeStamp: {
+      double msecs = 0;
+      std::memcpy(&msecs, bytes, sizeof msecs);
+      PutBytes(out, TimeStampOf(MSecsToDateTime(msecs)));
+      break;
+    }
+    default:
+      if (out.type == SqlType::Text) {
+        // A terminating zero, when the value keeps one, ends the characters.
+        const void* zero = std::memchr(bytes, 0, size);
+        if (zero != nullptr) {
+          size = static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(zero) - bytes);
+        }
+      }
+      out.bytes.assign(bytes, bytes + size);
+      break;
+  }
 }

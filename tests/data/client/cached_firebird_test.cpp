@@ -15,12 +15,14 @@
 #include "db/dataset/fields.h"
 #include "db/sql/sql_connection.h"
 #include "db/sql/sql_dataset.h"
+#include "tests/data/client/counting_link.h"
 #include "tests/support/moments.h"
 #include "tests/support/test_database.h"
 
 namespace {
 
 using Requests = std::vector<std::pair<int, int>>;
+using clienttest::CountingLink;
 
 // The connection as the window sets up Talvora, to the database at `location`.
 std::unique_ptr<TSQLConnection> Connection(const std::string& location) {
@@ -39,26 +41,6 @@ std::unique_ptr<TSQLConnection> Connection(const std::string& location) {
   c->Params().SetValue("Password", test_server::kPassword);
   return c;
 }
-
-class CountingLink : public IAppServer {
- public:
-  CountingLink(TDataSetProvider& p, Requests& log) : inner_(p), log_(log) {}
-  TAppServerResult AS_GetRecords(std::string_view name, std::int32_t count, std::int32_t& recsOut,
-                                 std::int32_t options, std::string_view text, TPacketData& params,
-                                 TOwnerData& owner, TPacketData& result) override {
-    log_.emplace_back(count, options);
-    return inner_.AS_GetRecords(name, count, recsOut, options, text, params, owner, result);
-  }
-  TAppServerResult AS_ApplyUpdates(std::string_view name, const engine::DSPacket& delta,
-                                   std::int32_t maxErrors, std::int32_t& errorCount,
-                                   TOwnerData& owner, TPacketData& result) override {
-    return inner_.AS_ApplyUpdates(name, delta, maxErrors, errorCount, owner, result);
-  }
-
- private:
-  TLocalAppServer inner_;
-  Requests& log_;
-};
 
 // TAjuste / PAjuste / CAjuste with the five persistent fields (a TSQLTable on AJUSTE_CIERRE), or
 // a query chain (a TSQLQuery whose text comes from the cached dataset).

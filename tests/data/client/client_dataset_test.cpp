@@ -12,133 +12,12 @@
 
 #include "base/bcd.h"
 #include "base/date_time.h"
-#include "data/provider/dataset_provider.h"
-#include "data/provider/local_app_server.h"
 #include "db/dataset/fields.h"
+#include "tests/data/client/client_test_window.h"
 
 namespace {
 
-struct Row {
-  std::optional<std::int32_t> id;
-  std::int32_t day;  // day of March 2023
-  const char* porc;
-};
-
-// AJCI_ID integer (required), AJCI_FECINI date, AJCI_PORC decimal: forward only.
-class TableSource : public ProviderSource {
- public:
-  explicit TableSource(std::vector<Row> rows) : rows_(std::move(rows)) {}
-  bool Active() const override { return active_; }
-  void Open() override {
-    if (!failText.empty()) throw EDatabaseError(failText);
-    active_ = true;
-    pos_ = 0;
-    ++opens;
-  }
-  void Close() override { active_ = false; }
-  void First() override { pos_ = 0; }
-  void Next() override { ++pos_; }
-  bool Eof() const override { return pos_ >= rows_.size(); }
-  void CheckBrowseMode() override {}
-  void SetCommandText(std::string_view) override {}
-  void SetParams(const std::vector<std::uint8_t>&) override {}
-  std::vector<std::uint8_t> GetParams() const override { return {}; }
-  std::vector<engine::DSColumn> Columns() const override {
-    return {{"AJCI_ID", engine::DSType::kInteger, 4, engine::kColRequired, {}},
-            {"AJCI_FECINI", engine::DSType::kDate, 4, 0, {}},
-            {"AJCI_PORC", engine::DSType::kBcd, 18, 0, {}}};
-  }
-  void PutRow(engine::IDSWriter& w) const override {
-    const Row& r = rows_[pos_];
-    if (r.id) {
-      w.PutField(&*r.id, 4);
-    } else {
-      w.PutNull();
-    }
-    const std::int32_t day = DateToDayNumber(EncodeDate(2023, 3, r.day));
-    w.PutField(&day, 4);
-    const TBcd bcd = StrToBcd(r.porc, '.');
-    w.PutField(&bcd, sizeof bcd);
-  }
-  std::int64_t LocaleCode() const override { return 3082; }
-
-  std::string failText;
-  int opens = 0;
-
- private:
-  std::vector<Row> rows_;
-  bool active_ = false;
-  std::size_t pos_ = 0;
-};
-
-// The link, recording every request's count and options.
-class CountingLink : public IAppServer {
- public:
-  CountingLink(TDataSetProvider& p, std::vector<std::pair<int, int>>& log) : inner_(p), log_(log) {}
-  TAppServerResult AS_GetRecords(std::string_view name, std::int32_t count, std::int32_t& recsOut,
-                                 std::int32_t options, std::string_view text, TPacketData& params,
-                                 TOwnerData& owner, TPacketData& result) override {
-    log_.emplace_back(count, options);
-    return inner_.AS_GetRecords(name, count, recsOut, options, text, params, owner, result);
-  }
-  TAppServerResult AS_ApplyUpdates(std::string_view name, const engine::DSPacket& delta,
-                                   std::int32_t maxErrors, std::int32_t& errorCount,
-                                   TOwnerData& owner, TPacketData& result) override {
-    log_.emplace_back(-100, maxErrors);
-    return inner_.AS_ApplyUpdates(name, delta, maxErrors, errorCount, owner, result);
-  }
-
- private:
-  TLocalAppServer inner_;
-  std::vector<std::pair<int, int>>& log_;
-};
-
-std::vector<Row> Table(int n, int days = 10) {
-  std::vector<Row> rows;
-  const char* rates[] = {"19", "5", "0", "0.8"};
-  for (int i = 0; i < n; ++i) rows.push_back({i + 1, 1 + i % days, rates[i % 4]});
-  return rows;
-}
-
-struct Window {
-  explicit Window(std::vector<Row> rows, TProviderOptions options = 0) {
-    provider.SetName("PAjuste");
-    auto s = std::make_unique<TableSource>(std::move(rows));
-    source = s.get();
-    provider.SetSource(std::move(s));
-    provider.SetOptions(options);
-    cds.SetName("CAjuste");
-    cds.ProviderName = "pajuste";  // found without regard to letter case
-    cds.PacketRecords = 1000;
-  }
-  void Open() {
-    cds.SetAppServer(std::make_unique<CountingLink>(provider, requests));
-    cds.Open();
-  }
-  int Visible() {
-    int n = 0;
-    for (cds.First(); !cds.Eof(); cds.Next()) ++n;
-    return n;
-  }
-
-  TComponent owner;
-  TDataSetProvider provider{&owner};
-  TClientDataSet cds{&owner};
-  TableSource* source = nullptr;
-  std::vector<std::pair<int, int>> requests;
-};
-
-using Requests = std::vector<std::pair<int, int>>;
-
-template <typename E>
-std::string MessageOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return "(nothing raised)";
-}
+using namespace clienttest;
 
 TEST(ClientDataSet, OpeningSendsTheRequestsThePacketSizeAndFilterCallFor) {
   struct Case {
@@ -486,8 +365,9 @@ TEST(ClientDataSet, ApplyUpdatesContactsTheProviderOnlyWithChanges) {
   EXPECT_EQ(w.cds.ApplyUpdates(0), 0);
   EXPECT_EQ(w.requests.size(), 1u);
   w.cds.Delete();
-  // This provider has no resolver: the save fails and the change stays logged.
-  EXPECT_THROW(w.cds.ApplyUpdates(0), EOleException);
+  // This provider reads through a source of its own, not a DataSet: the save fails and the
+  // change stays logged.
+  EXPECT_EQ(MessageOf<EOleException>([&] { w.cds.ApplyUpdates(0); }), "Missing DataSet property");
   EXPECT_EQ(w.requests.back(), (std::pair<int, int>{-100, 0}));
   EXPECT_EQ(w.cds.ChangeCount(), 1);
 }

@@ -1,6 +1,7 @@
 // A driver library for tests: it talks to no database. Every operation succeeds unless a test has
 // scripted a failure for it, and each call is logged so a test can check what the layer passed.
 #include <cstring>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,6 +27,7 @@ struct Script {
   std::vector<Column> columns;
   int rows = 0;
   int rowsAffected = 0;
+  std::deque<int> rowsAffectedQueue;  // answered first, one per call, before rowsAffected
   std::string log;
   std::string logCopy;
   int connections = 0;
@@ -228,7 +230,9 @@ class FakeCommand : public FakeObject<ISQLCommand> {
   }
   SQLResult getRowsAffected(std::uint32_t& rows) override {
     if (SQLResult r = Outcome("getRowsAffected")) return r;
-    rows = static_cast<std::uint32_t>(State().rowsAffected);
+    auto& queue = State().rowsAffectedQueue;
+    rows = static_cast<std::uint32_t>(queue.empty() ? State().rowsAffected : queue.front());
+    if (!queue.empty()) queue.pop_front();
     return kSqlSuccess;
   }
   SQLResult close() override {
@@ -336,6 +340,10 @@ __attribute__((visibility("default"))) void fake_set_rows(int rows) {
 
 __attribute__((visibility("default"))) void fake_set_rows_affected(int rows) {
   State().rowsAffected = rows;
+}
+
+__attribute__((visibility("default"))) void fake_queue_rows_affected(int rows) {
+  State().rowsAffectedQueue.push_back(rows);
 }
 
 __attribute__((visibility("default"))) const char* fake_log() {

@@ -22,6 +22,9 @@ using FakeAddColumnFn = void (*)(const char* name, int type, int subType, int le
 using FakeSetRowsFn = void (*)(int rows);
 // What getRowsAffected answers.
 using FakeSetRowsAffectedFn = void (*)(int rows);
+// What the next getRowsAffected answers, after those queued before; once the queue is used up,
+// the value set above.
+using FakeQueueRowsAffectedFn = void (*)(int rows);
 // The calls so far, one line each, e.g. "setOption 4 1", "setTextOption 3 RoleName",
 // "connect loc|user|pw". Valid until the next call into the library.
 using FakeLogFn = const char* (*)();

@@ -380,6 +380,36 @@ TEST_F(FirebirdStatement, ReportsTheRowsEachStatementAffected) {
   }
 }
 
+TEST_F(FirebirdStatement, OneStatementTakesDecimalsOfEveryScaleInTurn) {
+  // Each execution binds as its value needs; an earlier one never shapes a later one.
+  const char* values[] = {"0.8", "19", "0.8125", "0.12345", "-3.5", "922337203685.4775", "0"};
+  std::unique_ptr<ISQLCommand> command;
+  ASSERT_EQ(Conn().getSQLCommand(command), kSqlSuccess);
+  ASSERT_EQ(command->prepare("insert into AJUSTE_CIERRE (AJCI_ID, AJCI_FACTOR) values (?, ?)", 2),
+            kSqlSuccess);
+  std::int32_t id = 100;
+  for (const char* value : values) {
+    SCOPED_TRACE(value);
+    const TBcd bcd = StrToBcd(value, '.');
+    ++id;
+    ASSERT_EQ(command->setParameter(1, ParamDirection::Input, SqlType::Int32, SqlSubType::None, 4,
+                                    0, 0, &id, false),
+              kSqlSuccess);
+    ASSERT_EQ(command->setParameter(2, ParamDirection::Input, SqlType::FmtBcd, SqlSubType::None,
+                                    sizeof bcd, BcdPrecision(bcd), BcdScale(bcd), &bcd, false),
+              kSqlSuccess);
+    std::unique_ptr<ISQLCursor> cursor;
+    ASSERT_EQ(command->execute(cursor), kSqlSuccess) << ErrorText(*command);
+  }
+  const auto rows =
+      Rows(Conn(), "select AJCI_FACTOR from AJUSTE_CIERRE where AJCI_ID > 100 order by AJCI_ID");
+  std::vector<std::string> stored;
+  for (const auto& row : rows) stored.push_back(row[0]);
+  // NUMERIC(15,4): the server rounds the value with five decimals.
+  EXPECT_EQ(stored, (std::vector<std::string>{"0.8", "19", "0.8125", "0.1235", "-3.5",
+                                              "922337203685.4775", "0"}));
+}
+
 TEST_F(FirebirdStatement, RejectedStatementsAnswerAServerCodeWithTheServersText) {
   struct Case {
     const char* sql;

@@ -1,5 +1,6 @@
 // Transactions through the driver: statements outside a transaction commit on their own (a
-// selectable procedure too), explicit transactions commit or roll back.
+// selectable procedure too), explicit transactions commit or roll back, and a write statement
+// prepared again inside a transaction runs with its own values.
 #include <gtest/gtest.h>
 
 #include "tests/db/firebird/driver_harness.h"
@@ -123,6 +124,54 @@ TEST_F(FirebirdTransaction, DisconnectingDiscardsAnUncommittedTransaction) {
   Exec(w, "insert into MARCAS values (1)");
   EXPECT_EQ(w.disconnect(), kSqlSuccess);
   EXPECT_EQ(Marks(), "0");
+}
+
+// Prepares `sql` on a new command of `connection` with one integer parameter `n` and runs it.
+std::unique_ptr<ISQLCommand> RunWith(ISQLConnection& connection, const char* sql, std::int32_t n) {
+  std::unique_ptr<ISQLCommand> command;
+  EXPECT_EQ(connection.getSQLCommand(command), kSqlSuccess);
+  EXPECT_EQ(command->prepare(sql, 1), kSqlSuccess) << ErrorText(*command);
+  EXPECT_EQ(command->setParameter(1, ParamDirection::Input, SqlType::Int32, SqlSubType::None, 4, 0,
+                                  0, &n, false),
+            kSqlSuccess);
+  std::unique_ptr<ISQLCursor> cursor;
+  EXPECT_EQ(command->execute(cursor), kSqlSuccess) << ErrorText(*command);
+  std::uint32_t rows = 0;
+  EXPECT_EQ(command->getRowsAffected(rows), kSqlSuccess);
+  EXPECT_EQ(rows, 1u);
+  return command;
+}
+
+TEST_F(FirebirdTransaction, AWriteStatementPreparedAgainRunsWithItsOwnValues) {
+  struct Case {
+    const char* name;
+    bool commit;
+    const char* marksAfter;
+  };
+  const Case cases[] = {{"commit", true, "1,2,3,4"}, {"rollback", false, ""}};
+  constexpr const char* kInsert = "insert into VUELTAS values (?)";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ISQLConnection& w = *writer_.connection;
+    Exec(w, "create table VUELTAS (N integer)");
+    TTransactionDesc desc;
+    ASSERT_EQ(w.beginTransaction(desc), kSqlSuccess) << ErrorText(w);
+    RunWith(w, kInsert, 1)->close();
+    // Two commands holding the same text at once, and the text taken up again after both.
+    std::unique_ptr<ISQLCommand> second = RunWith(w, kInsert, 2);
+    std::unique_ptr<ISQLCommand> third = RunWith(w, kInsert, 3);
+    second->close();
+    third->close();
+    RunWith(w, kInsert, 4)->close();
+    ASSERT_EQ(c.commit ? w.commit(desc) : w.rollback(desc), kSqlSuccess) << ErrorText(w);
+    std::string marks;
+    for (const auto& row : Rows(*reader_.connection, "select N from VUELTAS order by N")) {
+      marks += (marks.empty() ? "" : ",") + row[0];
+    }
+    EXPECT_EQ(marks, c.marksAfter);
+    // Nothing stays prepared on the table once the transaction ended: it can be dropped.
+    Exec(w, "drop table VUELTAS");
+  }
 }
 
 TEST_F(FirebirdTransaction, CommitRetainingKeepsNothingUncommitted) {

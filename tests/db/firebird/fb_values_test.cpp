@@ -122,6 +122,15 @@ TEST(FbValues, PackedDecimalsRoundToTheScaleOrDoNotFit) {
       {"922337203685477.5808", 4, false, 0},
       {"-922337203685477.5809", 4, false, 0},
       {"99999999999999999999", 0, false, 0},
+      // No rounding needed: the digits as they stand, zeros added for the missing decimals.
+      {"19", 4, true, 190000},
+      {"-0.5", 2, true, -50},
+      {"0", 18, true, 0},
+      {"922337203685477.5807", 4, true, INT64_MAX},
+      {"-922337203685477.5808", 4, true, INT64_MIN},
+      {"922337203685477.58", 4, true, 9223372036854775800},
+      {"922337203685477.59", 4, false, 0},
+      {"1", 19, false, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -147,7 +156,11 @@ TEST(FbValues, FixedTextIsItsDeclaredCharactersWhateverTheirBytes) {
   const Case cases[] = {
       // One byte a character: the buffer is the declared length.
       {"abc       ", kIso8859_1, "abc       "},
-      {"\xF1" "a ", kIso8859_1, "\xF1" "a "},
+      {"\xF1"
+       "a ",
+       kIso8859_1,
+       "\xF1"
+       "a "},
       {"ab ", kNone, "ab "},
       // UTF8 pads CHAR(n) to 4n bytes: n characters stay, blanks of the value among them.
       {padded("a", 4), kUtf8, "a"},

@@ -14,6 +14,8 @@ FakeDriverTest::FakeDriverTest() {
   setRows_ = reinterpret_cast<FakeSetRowsFn>(library_->Symbol("fake_set_rows"));
   setRowsAffected_ =
       reinterpret_cast<FakeSetRowsAffectedFn>(library_->Symbol("fake_set_rows_affected"));
+  queueRowsAffected_ =
+      reinterpret_cast<FakeQueueRowsAffectedFn>(library_->Symbol("fake_queue_rows_affected"));
   log_ = reinterpret_cast<FakeLogFn>(library_->Symbol("fake_log"));
   reset_();
   // Transactions supported, one at a time.

@@ -42,6 +42,7 @@ class FakeDriverTest : public ::testing::Test {
   FakeAddColumnFn addColumn_ = nullptr;
   FakeSetRowsFn setRows_ = nullptr;
   FakeSetRowsAffectedFn setRowsAffected_ = nullptr;
+  FakeQueueRowsAffectedFn queueRowsAffected_ = nullptr;
   FakeLogFn log_ = nullptr;
   TSQLConnection connection_;
 };

@@ -1,4 +1,4 @@
-#include "data/provider/packet_field_types.h"
+#include "data/fields/packet_field_types.h"
 
 #include <string>
 
@@ -7,6 +7,13 @@
 using engine::DSType;
 
 namespace {
+
+std::int32_t IntItem(const engine::DSColumn& column, const char* name, std::int32_t fallback) {
+  const engine::DSAttr* attr = engine::FindAttr(column.items, name);
+  if (attr == nullptr) return fallback;
+  const auto* n = std::get_if<std::int64_t>(&attr->value);
+  return n != nullptr && *n >= 0 && *n <= 64 ? static_cast<std::int32_t>(*n) : fallback;
+}
 
 struct Travel {
   TFieldType field;
@@ -62,4 +69,28 @@ TFieldType FieldTypeOfColumn(const engine::DSColumn& column) {
     if (plain == nullptr && t.subtype.empty()) plain = &t;
   }
   return plain != nullptr ? plain->field : TFieldType::ftUnknown;
+}
+
+void ReadFieldDefs(const std::vector<engine::DSColumn>& columns, TFieldDefs& defs) {
+  defs.Clear();
+  for (const engine::DSColumn& column : columns) {
+    TFieldDef def;
+    def.Name = column.name;
+    def.DataType = FieldTypeOfColumn(column);
+    switch (column.type) {
+      case DSType::kText:
+      case DSType::kBytes:
+        def.Size = static_cast<std::int32_t>(column.size);
+        break;
+      case DSType::kBcd:
+        def.Precision = IntItem(column, "WIDTH", 32);
+        def.Size = IntItem(column, "DECIMALS", 8);
+        break;
+      default:
+        break;
+    }
+    def.Required = (column.attrs & engine::kColRequired) != 0;
+    def.ReadOnly = (column.attrs & (engine::kColReadOnly | engine::kColHidden)) != 0;
+    defs.Add(std::move(def));
+  }
 }

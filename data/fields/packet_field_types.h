@@ -1,5 +1,6 @@
 // How a field's type travels in a packet column, so that the cached dataset at the other end
-// creates a field of the very class the provider's SQL dataset has.
+// creates a field of the very class the provider's SQL dataset has, and the field definitions a
+// packet's columns call for.
 //
 // A column carries an engine type (see data/engine/ds_types.h). Field types that share one engine
 // type are told apart by the column's "SUBTYPE" item: a fixed CHAR from a VARCHAR, a BCD from a
@@ -8,8 +9,10 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "data/engine/ds_types.h"
+#include "db/dataset/field_defs.h"
 #include "db/dataset/field_type.h"
 
 inline constexpr char kSubtypeItem[] = "SUBTYPE";
@@ -25,3 +28,9 @@ PacketFieldType PacketFieldTypeOf(TFieldType type);
 // The field type a column was written for. A subtype that its engine type does not know reads as
 // the plain type of that engine type.
 TFieldType FieldTypeOfColumn(const engine::DSColumn& column);
+
+// One definition per column, in column order, of the field type the column was written for. A
+// decimal takes the precision ("WIDTH") and scale ("DECIMALS") the provider wrote; one without
+// them is taken as 32 digits with 8 decimals. Required and read-only come from the column
+// attributes (a hidden column is read-only).
+void ReadFieldDefs(const std::vector<engine::DSColumn>& columns, TFieldDefs& defs);

@@ -1,6 +1,6 @@
 // Field types through packet columns: every field type comes back as itself, and columns written
 // without a subtype, or with one their engine type does not know, read as the plain type.
-#include "data/provider/packet_field_types.h"
+#include "data/fields/packet_field_types.h"
 
 #include <gtest/gtest.h>
 
