@@ -128,14 +128,15 @@ TEST_F(AdjustmentSaveTest, F2SavesAndThenPostsWithTheSavedFactors) {
 
 // A unique index on the rate and end date, which a row of another start date already holds for
 // 0 %, makes a save fail on a row.
-const char kOneRatePerEndDate[] =
-    "INSERT INTO AJUSTE_CIERRE VALUES (9, '2026-09-01', '2026-10-31', 0, 0.7);"
-    "CREATE UNIQUE INDEX AJCI_UNA_TARIFA ON AJUSTE_CIERRE (AJCI_PORC, AJCI_FECFIN);";
+void AddOneRatePerEndDate(const TestDatabase& database) {
+  database.Execute("INSERT INTO AJUSTE_CIERRE VALUES (9, '2026-09-01', '2026-10-31', 0, 0.7);");
+  database.Execute("CREATE UNIQUE INDEX AJCI_UNA_TARIFA ON AJUSTE_CIERRE (AJCI_PORC, AJCI_FECFIN);");
+}
 
 // A save that fails on a row writes nothing and keeps the editor open with every row and change;
 // once the index is gone, F5 saves them all.
 TEST_F(AdjustmentSaveTest, AFailedF5SaveKeepsTheEditorAndItsChangesForAnotherF5) {
-  database_.Execute(kOneRatePerEndDate);
+  AddOneRatePerEndDate(database_);
   RecordingPostingForm& form = Connected();
   PressKey(Qt::Key_F5);
   TClientDataSet& rows = form.Data().CAjuste();
@@ -159,7 +160,7 @@ TEST_F(AdjustmentSaveTest, AFailedF5SaveKeepsTheEditorAndItsChangesForAnotherF5)
 
 // F2 whose save fails does not post, and shows the editor again with what was not saved.
 TEST_F(AdjustmentSaveTest, F2WhoseSaveFailsDoesNotPost) {
-  database_.Execute(kOneRatePerEndDate);
+  AddOneRatePerEndDate(database_);
   RecordingPostingForm& form = Connected();
   PressKey(Qt::Key_F5);
   PressKey(Qt::Key_F2);
