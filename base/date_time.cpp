@@ -1,9 +1,11 @@
 #include "base/date_time.h"
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <ctime>
+#include <string>
+#include <system_error>
 
 #include "base/exceptions.h"
 
@@ -46,9 +48,23 @@ bool Split(TDateTime value, std::int32_t& dayNumber, std::int32_t& msecs) {
 }
 
 EConvertError InvalidTimeStamp(double msecs) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.0f", msecs);
-  return EConvertError(Format("'%s' is not a valid timestamp", text));
+  // Not printf: the C library's text for infinities and NaN differs between platforms.
+  char text[400];  // the widest double in fixed notation has 309 digits
+  const auto end = std::to_chars(text, text + sizeof text, msecs, std::chars_format::fixed, 0);
+  const std::string shown(text, end.ec == std::errc() ? end.ptr : text);
+  return EConvertError(Format("'%s' is not a valid timestamp", shown));
+}
+
+// The platform's call: the local calendar time of `t` by the C library's thread-safe variant,
+// which each platform names and orders differently.
+std::tm LocalTime(std::time_t t) {
+  std::tm tm{};
+#if defined(_WIN32)
+  localtime_s(&tm, &t);
+#else
+  localtime_r(&t, &tm);
+#endif
+  return tm;
 }
 
 TDateTime Combine(std::int32_t dayNumber, std::int32_t msecs) {
@@ -130,9 +146,7 @@ TDateTime TimeOf(TDateTime value) {
 TDateTime Now() {
   using namespace std::chrono;
   const auto now = system_clock::now();
-  const std::time_t t = system_clock::to_time_t(now);
-  std::tm tm{};
-  localtime_r(&t, &tm);
+  const std::tm tm = LocalTime(system_clock::to_time_t(now));
   const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
   return EncodeDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday) +
          EncodeTime(tm.tm_hour, tm.tm_min, tm.tm_sec > 59 ? 59 : tm.tm_sec, static_cast<int>(ms));

@@ -1,7 +1,7 @@
 #include "base/exceptions.h"
 
 #include <charconv>
-#include <cstdio>
+#include <cstdint>
 #include <system_error>
 
 #include "base/component.h"
@@ -32,8 +32,12 @@ namespace {
 std::string IntegerText(std::int64_t v, char directive) {
   if (directive == 'x') {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%llX", static_cast<unsigned long long>(v));
-    return buf;
+    const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<std::uint64_t>(v), 16);
+    std::string hex(buf, res.ptr);
+    for (char& c : hex) {
+      if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return hex;
   }
   if (directive == 'u') return std::to_string(static_cast<std::uint64_t>(v));
   return std::to_string(v);
@@ -42,8 +46,9 @@ std::string IntegerText(std::int64_t v, char directive) {
 // Locale-independent: the C library's printf would follow the process locale.
 std::string FixedText(double v, int decimals) {
   char buf[512];
-  const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-  if (res.ec != std::errc()) return std::to_string(v);
+  auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  // More decimals than the buffer holds: the shortest text that reads back as the same value.
+  if (res.ec != std::errc()) res = std::to_chars(buf, buf + sizeof buf, v);
   return std::string(buf, res.ptr);
 }
 

@@ -20,7 +20,8 @@ std::vector<std::string> ParseServerList(std::string_view bytes);
 // `directory` + "/SERVIDORES.cfg" (an empty directory gives "/SERVIDORES.cfg").
 std::string ServerListPath(std::string_view directory);
 
-// Reads and splits the server list of `directory`. The file is held under an exclusive,
-// non-blocking lock while it is read; a file that is absent, locked by someone else or
-// unreadable gives an empty list and no message.
+// Reads and splits the server list of `directory`. The file is held under a shared, non-blocking
+// lock while it is read, so several copies of the program read it at once; a file that is absent,
+// held exclusively by someone else (locked, or opened without sharing) or unreadable gives an
+// empty list and no message.
 std::vector<std::string> ReadServerList(std::string_view directory);

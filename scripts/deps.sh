@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need; only the missing ones.
+#   scripts/deps.sh [package...]    (default: the Linux build's, tests' and demo's)
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   xvfb xauth xdotool fonts-liberation fonts-dejavu-core
   dpkg-dev desktop-file-utils appstream
 )
+if (($# > 0)); then packages=("$@"); fi
 
 missing=()
 for p in "${packages[@]}"; do

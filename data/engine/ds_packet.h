@@ -1,7 +1,8 @@
 // DSPacket: the bytes of one data packet, delta or results packet. Move-only owner of its buffer
-// (malloc'd while small, a mapping of its own once large), so that a packet grows in place (large
-// buffers are remapped, not copied) and a dataset can take a packet's rows over without copying
-// them. The bytes are opaque outside the engine.
+// (malloc'd while small, pages of its own once large), so that a packet grows in place (large
+// buffers are remapped on Linux, committed from reserved address space on Windows, not copied) and
+// a dataset can take a packet's rows over without copying them. The bytes are opaque outside the
+// engine.
 #pragma once
 
 #include <cstddef>

@@ -1,8 +1,9 @@
 // DynamicLibrary: a shared library loaded by name, unloaded when the object goes.
 //
 // Names go through one alias table first (LibraryCandidates): the Windows names the program keeps
-// in its stored settings map to the libraries that stand in for them here, searched in a fixed
-// order; any other name is tried as it stands, which lets the system loader search for it.
+// in its stored settings map to the libraries that stand in for them on the platform, searched in
+// a fixed order; any other name is tried as it stands, which lets the system loader search for it.
+// One variant of the loader per platform (dlopen, LoadLibraryExW) sits in the .cpp.
 #pragma once
 
 #include <memory>
@@ -13,9 +14,11 @@
 // The stored name of the driver library and of the database client library.
 inline constexpr std::string_view kDriverLibraryAlias = "dbexpint.dll";
 inline constexpr std::string_view kClientLibraryAlias = "GDS32.DLL";
-// The file the project's Firebird driver is built as, and the client library it stands for.
-inline constexpr std::string_view kDriverLibraryFile = "libcontabiliza_fbdriver.so";
-inline constexpr std::string_view kClientLibraryFile = "libfbclient.so.2";
+// The file the project's Firebird driver is built as, and the client library it stands for, on
+// the platform built for (libcontabiliza_fbdriver.so and libfbclient.so.2 on Linux,
+// contabiliza_fbdriver.dll and fbclient.dll on Windows).
+extern const std::string_view kDriverLibraryFile;
+extern const std::string_view kClientLibraryFile;
 
 // The files to try, in order, for a library `name` (compared without regard to letter case with
 // the aliases). The driver alias gives the driver file beside the running executable, then in the

@@ -250,3 +250,10 @@ class ISQLDriver : public ISQLObject {
 // in a std::unique_ptr<ISQLDriver> at once); on failure it is left null.
 using SQLDriverEntry = SQLResult (*)(const char* vendorLib, const char* resourceFile,
                                      ISQLDriver** driver);
+
+// Marks what a driver library exports (its entry point): the library's other symbols stay its own.
+#if defined(_WIN32)
+#define SQL_DRIVER_EXPORT __declspec(dllexport)
+#else
+#define SQL_DRIVER_EXPORT __attribute__((visibility("default")))
+#endif

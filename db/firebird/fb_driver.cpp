@@ -23,8 +23,9 @@ class FbDriver : public FbObject<ISQLDriver> {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) SQLResult getSQLDriverINTERBASE(
-    const char* vendorLib, const char* /*resourceFile*/, ISQLDriver** driver) {
+extern "C" SQL_DRIVER_EXPORT SQLResult getSQLDriverINTERBASE(const char* vendorLib,
+                                                             const char* /*resourceFile*/,
+                                                             ISQLDriver** driver) {
   if (!driver) return kSqlInvalidParameter;
   *driver = nullptr;
   std::string error;

@@ -70,6 +70,8 @@ TEST(Exceptions, FormatFillsTemplates) {
       {Format("'%s' is not a valid date", "30/02/2023"), "'30/02/2023' is not a valid date"},
       {Format("List index out of bounds (%d)", -1), "List index out of bounds (-1)"},
       {Format("[0x%x]: %s", 8, std::string("x")), "[0x8]: x"},
+      {Format("%x", 0xBEEF), "BEEF"},
+      {Format("%x", -1), "FFFFFFFFFFFFFFFF"},
       {Format("%s%%", 50), "50%"},
       {Format("%5d|%-4s|", 42, "ab"), "   42|ab  |"},
       {Format("%.3f %f", 1.23456, 2.0), "1.235 2.00"},

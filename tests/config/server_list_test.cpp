@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "tests/support/exclusive_lock_holder.h"
+#include "tests/support/file_lock_holder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -60,16 +60,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 class ServerListFile : public testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/server-list-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
   void Write(const std::string& bytes) {
     std::ofstream(dir_ / "SERVIDORES.cfg", std::ios::binary) << bytes;
   }
-  fs::path dir_;
+  TempFolder folder_{"server-list"};
+  const fs::path& dir_ = folder_.path();
 };
 
 TEST_F(ServerListFile, PathIsDirectoryAndFileName) {
@@ -102,14 +97,27 @@ TEST_F(ServerListFile, ADirectoryInPlaceOfTheFileGivesAnEmptyList) {
   EXPECT_TRUE(ReadServerList(dir_.string()).empty());
 }
 
-TEST_F(ServerListFile, FileLockedByAnotherProcessGivesAnEmptyList) {
+TEST_F(ServerListFile, ReadsBesideReadersButNotPastAnExclusiveHolder) {
   Write("alfa\r\n");
-  ExclusiveLockHolder holder((dir_ / "SERVIDORES.cfg").string());
-  EXPECT_TRUE(ReadServerList(dir_.string()).empty());
-  holder.Release();
-  // Released, the same file reads normally and the reader leaves no lock behind.
-  EXPECT_EQ(ReadServerList(dir_.string()), Entries{"alfa"});
-  EXPECT_EQ(ReadServerList(dir_.string()), Entries{"alfa"});
+  const std::string file = (dir_ / "SERVIDORES.cfg").string();
+  const struct {
+    const char* what;
+    FileHold hold;
+    Entries whileHeld;
+  } cases[] = {
+      {"opened without sharing", FileHold::kWithoutSharing, {}},
+      {"locked exclusively", FileHold::kExclusiveLock, {}},
+      {"read by another copy", FileHold::kSharedLock, {"alfa"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FileLockHolder holder(file, c.hold);
+    EXPECT_EQ(ReadServerList(dir_.string()), c.whileHeld);
+    holder.Release();
+    // Released, the same file reads normally, and the reader leaves no lock behind.
+    EXPECT_EQ(ReadServerList(dir_.string()), Entries{"alfa"});
+    EXPECT_NO_THROW(FileLockHolder(file, FileHold::kExclusiveLock));
+  }
 }
 
 }  // namespace

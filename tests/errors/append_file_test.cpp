@@ -3,20 +3,62 @@
 #include "errors/append_file.h"
 
 #include <gtest/gtest.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <string>
+#include <thread>
+#include <vector>
 
-#include "tests/support/exclusive_lock_holder.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/file_lock_holder.h"
+#include "tests/support/temp_folder.h"
+
+// RunUnprivileged(append): runs `append` where file modes hold, and answers what it answered.
+#if defined(_WIN32)
+
+namespace {
+
+// The read-only attribute binds administrators too.
+bool RunUnprivileged(const std::function<bool()>& append) {
+  return append();
+}
+
+}  // namespace
+
+#else
+
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Root ignores file modes: as root, `append` runs in a child process that has dropped to the user
+// "nobody".
+bool RunUnprivileged(const std::function<bool()>& append) {
+  if (geteuid() != 0) return append();
+  const passwd* nobody = getpwnam("nobody");
+  if (!nobody) {
+    ADD_FAILURE() << "no user nobody to drop to";
+    return false;
+  }
+  const pid_t child = fork();
+  if (child == 0) {
+    if (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0) _exit(2);
+    _exit(append() ? 1 : 0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) < 2) << "could not drop privileges";
+  return WIFEXITED(status) && WEXITSTATUS(status) == 1;
+}
+
+}  // namespace
+
+#endif
 
 namespace {
 
@@ -25,13 +67,9 @@ namespace fs = std::filesystem;
 class AppendFileTest : public testing::Test {
  protected:
   AppendFileTest() {
-    char pattern[] = "/tmp/append-file-XXXXXX";
-    dir_ = mkdtemp(pattern);
     // Open to the unprivileged user of RunUnprivileged.
     fs::permissions(dir_, fs::perms::all);
-    log_ = (dir_ / "ERRORES.TXT").string();
   }
-  ~AppendFileTest() override { fs::remove_all(dir_); }
 
   void WriteLog(const std::string& bytes, fs::perms perms = fs::perms(0644)) const {
     std::ofstream(log_, std::ios::binary) << bytes;
@@ -39,28 +77,9 @@ class AppendFileTest : public testing::Test {
   }
   std::string ReadLog() const { return FileBytes(log_); }
 
-  // Runs `append` where file modes hold: as root (who ignores them) in a child process that has
-  // dropped to the user "nobody", otherwise here. Answers what `append` answered.
-  static bool RunUnprivileged(const std::function<bool()>& append) {
-    if (geteuid() != 0) return append();
-    const passwd* nobody = getpwnam("nobody");
-    if (!nobody) {
-      ADD_FAILURE() << "no user nobody to drop to";
-      return false;
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-      if (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0) _exit(2);
-      _exit(append() ? 1 : 0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) < 2) << "could not drop privileges";
-    return WIFEXITED(status) && WEXITSTATUS(status) == 1;
-  }
-
-  fs::path dir_;
-  std::string log_;
+  TempFolder folder_{"append-file"};
+  const fs::path& dir_ = folder_.path();
+  const std::string log_ = (dir_ / "ERRORES.TXT").string();
 };
 
 TEST_F(AppendFileTest, CreatesAnAbsentLogWithTheEntryAsItsFirstLine) {
@@ -103,11 +122,16 @@ TEST_F(AppendFileTest, APathThatCannotBeALogIsRefusedAndNothingIsCreated) {
 
 TEST_F(AppendFileTest, ALogHeldExclusivelyByAnotherProgramIsLeftAlone) {
   WriteLog("vieja\r\n");
-  ExclusiveLockHolder holder(log_);
-  EXPECT_FALSE(AppendToFile(log_, "perdida\r\n"));
-  holder.Release();
-  EXPECT_TRUE(AppendToFile(log_, "nueva\r\n"));
-  EXPECT_EQ(ReadLog(), "vieja\r\nnueva\r\n");
+  std::string expected = "vieja\r\n";
+  for (FileHold hold : {FileHold::kWithoutSharing, FileHold::kExclusiveLock}) {
+    SCOPED_TRACE(static_cast<int>(hold));
+    FileLockHolder holder(log_, hold);
+    EXPECT_FALSE(AppendToFile(log_, "perdida\r\n"));
+    holder.Release();
+    EXPECT_TRUE(AppendToFile(log_, "nueva\r\n"));
+    expected += "nueva\r\n";
+    EXPECT_EQ(ReadLog(), expected);
+  }
 }
 
 // Entry `index` of writer `writer`, long enough that a split write would show.
@@ -116,31 +140,23 @@ std::string Entry(char writer, int index) {
          " " + std::string(300, writer) + "\r\n";
 }
 
-TEST_F(AppendFileTest, TwoProgramsAppendingAtOnceLeaveEveryEntryWhole) {
+TEST_F(AppendFileTest, TwoWritersAppendingAtOnceLeaveEveryEntryWhole) {
+  // Each append opens a handle of its own, as another program's would: two threads stand in for
+  // two programs.
   constexpr int kEntries = 1000;
-  int start[2];
-  ASSERT_EQ(pipe(start), 0);
-  pid_t writers[2];
   const char names[2] = {'A', 'B'};
-  for (int w = 0; w < 2; ++w) {
-    writers[w] = fork();
-    ASSERT_GE(writers[w], 0);
-    if (writers[w] == 0) {
-      close(start[1]);
-      char c;
-      (void)!read(start[0], &c, 1);  // both start when the pipe closes
-      bool all = true;
-      for (int i = 0; i < kEntries; ++i) all = AppendToFile(log_, Entry(names[w], i)) && all;
-      _exit(all ? 0 : 1);
+  bool all[2] = {true, true};
+  {
+    std::vector<std::jthread> writers;
+    for (int w = 0; w < 2; ++w) {
+      writers.emplace_back([&, w] {
+        for (int i = 0; i < kEntries; ++i)
+          all[w] = AppendToFile(log_, Entry(names[w], i)) && all[w];
+      });
     }
   }
-  close(start[0]);
-  close(start[1]);
-  for (pid_t writer : writers) {
-    int status = 0;
-    waitpid(writer, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  EXPECT_TRUE(all[0]);
+  EXPECT_TRUE(all[1]);
 
   // Every entry once, whole, each writer's in its own order.
   const std::string log = ReadLog();

@@ -8,23 +8,17 @@
 #include <QSettings>
 #include <filesystem>
 #include <fstream>
-#include <stdexcept>
 #include <string>
+
+#include "tests/support/temp_folder.h"
 
 class SuiteSettings {
  public:
   // No settings file until Write().
-  SuiteSettings() {
-    char pattern[] = "/tmp/suite-settings-XXXXXX";
-    if (!mkdtemp(pattern)) throw std::runtime_error("no temporary folder");
-    folder_ = pattern;
+  SuiteSettings() : temp_("suite-settings"), folder_(temp_.path()) {
     setenv("XDG_CONFIG_DIRS", folder_.c_str(), 1);
     // The settings store remembers its folders from its first use; point it at this one.
     QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, folder_.c_str());
-  }
-  ~SuiteSettings() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
   }
   SuiteSettings(const SuiteSettings&) = delete;
   SuiteSettings& operator=(const SuiteSettings&) = delete;
@@ -42,5 +36,6 @@ class SuiteSettings {
   }
 
  private:
-  std::filesystem::path folder_;
+  TempFolder temp_;
+  const std::filesystem::path& folder_;
 };

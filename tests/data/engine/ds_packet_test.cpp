@@ -35,6 +35,20 @@ TEST(DSPacket, KeepsItsBytesWhileGrowingAndReadsNewBytesAsZero) {
   }
 }
 
+TEST(DSPacket, KeepsItsBytesWhenReservedFarPastItsFirstRegion) {
+  // Past the address space a large packet first gets on Windows, so its pages must move; the
+  // untouched reserve costs no memory.
+  DSPacket p;
+  const std::size_t written = std::size_t{3} << 20;
+  std::uint8_t* bytes = p.Grow(written);
+  for (std::size_t i = 0; i < written; ++i) bytes[i] = Pattern(i);
+  p.Reserve(std::size_t{3} << 29);
+  ASSERT_EQ(p.size(), written);
+  for (std::size_t i = 0; i < written; ++i) ASSERT_EQ(p.data()[i], Pattern(i)) << i;
+  const std::uint8_t* fresh = p.Grow(std::size_t{1} << 20);
+  for (std::size_t i = 0; i < (std::size_t{1} << 20); ++i) ASSERT_EQ(fresh[i], 0) << i;
+}
+
 TEST(DSPacket, BytesGivenBackAreZeroWhenGrownAgain) {
   for (std::size_t size : {std::size_t{100}, std::size_t{5} << 20}) {
     SCOPED_TRACE(size);

@@ -303,9 +303,8 @@ class FakeDriver : public FakeObject<ISQLDriver> {
 
 extern "C" {
 
-__attribute__((visibility("default"))) SQLResult getSQLDriverINTERBASE(const char* vendorLib,
-                                                                       const char* resourceFile,
-                                                                       ISQLDriver** driver) {
+SQL_DRIVER_EXPORT SQLResult getSQLDriverINTERBASE(const char* vendorLib, const char* resourceFile,
+                                                  ISQLDriver** driver) {
   Log(std::string("entry ") + vendorLib + "|" + resourceFile);
   auto fake = std::make_unique<FakeDriver>();
   if (SQLResult r = fake->Entry()) return r;
@@ -313,40 +312,39 @@ __attribute__((visibility("default"))) SQLResult getSQLDriverINTERBASE(const cha
   return kSqlSuccess;
 }
 
-__attribute__((visibility("default"))) void fake_reset() {
+SQL_DRIVER_EXPORT void fake_reset() {
   State() = Script();
 }
 
-__attribute__((visibility("default"))) void fake_fail(const char* operation, int code,
-                                                      const char* text) {
+SQL_DRIVER_EXPORT void fake_fail(const char* operation, int code, const char* text) {
   State().failures[operation] = {code, text};
 }
 
-__attribute__((visibility("default"))) void fake_set_int_option(int option, int value) {
+SQL_DRIVER_EXPORT void fake_set_int_option(int option, int value) {
   State().intOptions[option] = value;
 }
 
-__attribute__((visibility("default"))) void fake_add_column(const char* name, int type, int subType,
-                                                            int length, int precision, int scale) {
+SQL_DRIVER_EXPORT void fake_add_column(const char* name, int type, int subType, int length,
+                                       int precision, int scale) {
   State().columns.push_back({name, static_cast<SqlType>(type), static_cast<SqlSubType>(subType),
                              static_cast<std::uint32_t>(length),
                              static_cast<std::int16_t>(precision),
                              static_cast<std::int16_t>(scale)});
 }
 
-__attribute__((visibility("default"))) void fake_set_rows(int rows) {
+SQL_DRIVER_EXPORT void fake_set_rows(int rows) {
   State().rows = rows;
 }
 
-__attribute__((visibility("default"))) void fake_set_rows_affected(int rows) {
+SQL_DRIVER_EXPORT void fake_set_rows_affected(int rows) {
   State().rowsAffected = rows;
 }
 
-__attribute__((visibility("default"))) void fake_queue_rows_affected(int rows) {
+SQL_DRIVER_EXPORT void fake_queue_rows_affected(int rows) {
   State().rowsAffectedQueue.push_back(rows);
 }
 
-__attribute__((visibility("default"))) const char* fake_log() {
+SQL_DRIVER_EXPORT const char* fake_log() {
   State().logCopy = State().log;
   return State().logCopy.c_str();
 }
