@@ -23,6 +23,7 @@
 #include "ui/ui_services.h"
 #include "ui/window_commands.h"
 
+class AdjustmentPanel;
 class BevelPanel;
 class TComponent;
 class TPostingDataModule;
@@ -66,6 +67,8 @@ class TPostingForm : public QWidget, public PostingWindow {
   QToolButton* SpeedButton2() const;
   BevelPanel* Panel5() const;
   BevelPanel* AdvPanel1() const;
+  // What AdvPanel1 holds: the caption bar, the grid DBGridEh2 and the navigator DBNavigator1.
+  AdjustmentPanel* AdjustmentEditorPanel() const { return adjustment_panel_; }
 
   // The server list read at creation (the entries `Servidor` was filled from).
   const std::vector<std::string>& ServerList() const { return server_list_; }
@@ -112,6 +115,9 @@ class TPostingForm : public QWidget, public PostingWindow {
   void BuildControls();
   QWidget* CreateControl(const ControlDefinition& definition, QWidget* parent);
   void BuildFocusOrder();
+  // The adjustment editor inside AdvPanel1, over DAjuste; its grid follows Pref in the focus
+  // order while it shows.
+  void BuildAdjustmentEditor();
   void PlaceAlignedControls();
   void CentreOnDesktop();
   int Scaled(int pixels) const;
@@ -139,5 +145,6 @@ class TPostingForm : public QWidget, public PostingWindow {
   std::map<const QWidget*, const ControlDefinition*> definitions_;
   std::vector<std::string> server_list_;
   std::unique_ptr<TPostingDataModule> data_;
+  AdjustmentPanel* adjustment_panel_ = nullptr;  // a child of AdvPanel1
   std::unique_ptr<WindowCommands> commands_;
 };

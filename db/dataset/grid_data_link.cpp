@@ -30,33 +30,38 @@ std::string TGridDataLink::Text(int row, int column) const {
 }
 
 void TGridDataLink::Reload() {
-  RowsAboutToChange();
-  rows_.clear();
+  std::vector<std::vector<std::string>> rows;
   if (TDataSet* dataSet = Active() ? DataSet() : nullptr) {
     std::vector<TField*> fields;
     for (int c = 0; c < ColumnCount(); ++c) fields.push_back(Field(c));
     dataSet->ForEachRecord([&](std::int64_t) {
-      std::vector<std::string>& texts = rows_.emplace_back();
+      std::vector<std::string>& texts = rows.emplace_back();
       for (const TField* field : fields) texts.push_back(field ? field->DisplayText() : "");
       return true;
     });
   }
-  PlaceActiveRow();
+  Placing placing;
+  Place(rows.size(), placing);
+  RowsAboutToChange(static_cast<int>(rows.size()) + (placing.inserted >= 0 ? 1 : 0));
+  rows_ = std::move(rows);
+  active_row_ = placing.active;
+  inserted_row_ = placing.inserted;
   RowsChanged();
 }
 
-bool TGridDataLink::PlaceActiveRow() {
-  active_row_ = inserted_row_ = -1;
+bool TGridDataLink::Place(std::size_t stored, Placing& out) const {
+  out = Placing{};
   const TDataSet* dataSet = Active() ? DataSet() : nullptr;
   if (!dataSet) return true;
-  const auto stored = static_cast<std::int64_t>(rows_.size());
   const std::int64_t recNo = dataSet->RecNo();
-  if (recNo > stored) return false;
+  if (recNo > static_cast<std::int64_t>(stored)) return false;
   if (dataSet->State() == TDataSetState::dsInsert) {
-    inserted_row_ = static_cast<int>(dataSet->Appending() ? stored : recNo > 0 ? recNo - 1 : 0);
-    active_row_ = inserted_row_;
+    out.inserted = static_cast<int>(dataSet->Appending() ? static_cast<std::int64_t>(stored)
+                                    : recNo > 0          ? recNo - 1
+                                                         : 0);
+    out.active = out.inserted;
   } else if (recNo > 0) {
-    active_row_ = static_cast<int>(recNo - 1);
+    out.active = static_cast<int>(recNo - 1);
   }
   return true;
 }
@@ -76,7 +81,9 @@ void TGridDataLink::DataSetChanged() {
 }
 
 void TGridDataLink::DataSetScrolled() {
-  if (!PlaceActiveRow()) return Reload();
+  Placing placing;
+  if (!Place(rows_.size(), placing) || placing.inserted != inserted_row_) return Reload();
+  active_row_ = placing.active;
   ActiveRowMoved();
 }
 

@@ -35,8 +35,9 @@ class TGridDataLink : public TDataLink {
   std::string Text(int row, int column) const;
 
  protected:
-  // Rows are about to be read again (RowCount and Text still answer as before) and have been.
-  virtual void RowsAboutToChange() {}
+  // The rows are about to be replaced by `newRowCount` rows read again (RowCount and Text still
+  // answer as before), and have been.
+  virtual void RowsAboutToChange(int newRowCount) { (void)newRowCount; }
   virtual void RowsChanged() {}
   // The active record moved to another row, or Bof/Eof changed; the rows are the same.
   virtual void ActiveRowMoved() {}
@@ -52,10 +53,14 @@ class TGridDataLink : public TDataLink {
   void RecordChanged(TField* field) override;
 
  private:
+  struct Placing {
+    int active = -1;
+    int inserted = -1;
+  };
   void Reload();
-  // Where the active and the inserted record stand; false when the visible records are no longer
-  // the ones read.
-  bool PlaceActiveRow();
+  // Where the active and the inserted record stand among `stored` rows read; false when the
+  // visible records are no longer the ones read.
+  bool Place(std::size_t stored, Placing& out) const;
   // Index into rows_ of grid row `row`; -1 for the inserted row.
   int StoredRow(int row) const noexcept;
 
