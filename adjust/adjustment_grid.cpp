@@ -29,6 +29,8 @@ AdjustmentGrid::AdjustmentGrid(UiServices& ui, const FormatSettings& settings, Q
     : QTableView(parent), ui_(ui), settings_(settings) {
   model_ = new RecordsModel(GridFieldNames(), this);
   model_->SetHooks({
+      // Another record may stand in the current row afterwards: the cell is left.
+      .rows_about_to_change = [this] { CloseEditor(); },
       .rows_changed = [this] { RowsChanged(); },
       .active_row_moved = [this] { ActiveRowMoved(); },
       .active_row_edited = [this](TField* field) { ActiveRowEdited(field); },
@@ -141,8 +143,6 @@ IndicatorGlyph AdjustmentGrid::CurrentGlyph() const {
 }
 
 void AdjustmentGrid::RowsChanged() {
-  // Another record may stand in the current row now: the cell is left.
-  CloseEditor();
   if (!search_moving_) StopSearch();
   SyncCurrentIndex();
 }

@@ -66,6 +66,7 @@ Qt::ItemFlags RecordsModel::flags(const QModelIndex& index) const {
 }
 
 void RecordsModel::RowsAboutToChange(int newRowCount) {
+  if (hooks_.rows_about_to_change) hooks_.rows_about_to_change();
   const int old = rowCount();
   pending_ = Pending::kNone;
   if (newRowCount > old) {

@@ -26,6 +26,7 @@ class RecordsModel : public QAbstractTableModel {
  public:
   // What the owner hears, after the views have been told.
   struct Hooks {
+    std::function<void()> rows_about_to_change;      // rows are about to be read again
     std::function<void()> rows_changed;              // rows read again
     std::function<void()> active_row_moved;          // the current record moved
     std::function<void(TField*)> active_row_edited;  // a field of the active row was written
