@@ -262,9 +262,9 @@ void AdjustmentGrid::OpenEditor() {
     SyncCurrentIndex();
     edit(model_->index(row, column_), QAbstractItemView::AllEditTriggers, nullptr);
   }
-  if (editor_) {
-    editor_->setFocus(Qt::OtherFocusReason);
-    editor_->selectAll();
+  if (auto* editor = qobject_cast<CellEditor*>(editor_.data())) {
+    editor->setFocus(Qt::OtherFocusReason);
+    editor->SelectWhole();
   }
 }
 

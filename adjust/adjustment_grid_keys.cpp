@@ -34,12 +34,9 @@ QString TypedText(const QKeyEvent& event) {
 
 bool AdjustmentGrid::event(QEvent* event) {
   // Tab and Shift+Tab move between the cells; they never take the focus out of the grid.
-  if (event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-      keyPressEvent(key);
-      return true;
-    }
+  if (QKeyEvent* tab = TabPress(event)) {
+    keyPressEvent(tab);
+    return true;
   }
   return QTableView::event(event);
 }
@@ -254,9 +251,13 @@ bool AdjustmentGrid::SearchKey(QKeyEvent& event) {
     return true;
   }
   if (IsEnter(key)) {
-    if (ctrl) return SearchFor(search_text_, ActiveRow() + 1, 1), true;
+    if (ctrl) {
+      SearchFor(search_text_, ActiveRow() + 1, 1);
+      return true;
+    }
     if (mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
-      return SearchFor(search_text_, ActiveRow() - 1, -1), true;
+      SearchFor(search_text_, ActiveRow() - 1, -1);
+      return true;
     }
     // Enter ends the search and then moves on as usual.
     StopSearch();
@@ -268,7 +269,9 @@ bool AdjustmentGrid::SearchKey(QKeyEvent& event) {
     return true;
   }
   if (key == Qt::Key_Backspace && mods == Qt::NoModifier) {
-    search_text_.chop(1);
+    // A character outside the basic plane takes two code units.
+    const bool pair = search_text_.size() >= 2 && search_text_.back().isLowSurrogate();
+    search_text_.chop(pair ? 2 : 1);
     viewport()->update();
     return true;
   }

@@ -17,14 +17,22 @@ CellEditor::CellEditor(CellEditorOwner& owner, std::function<bool(QChar)> accept
   });
 }
 
+void CellEditor::SelectWhole() {
+  const auto length = static_cast<int>(text().size());
+  setSelection(length, -length);
+}
+
+QKeyEvent* TabPress(QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return nullptr;
+  auto* key = static_cast<QKeyEvent*>(event);
+  return key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ? key : nullptr;
+}
+
 bool CellEditor::event(QEvent* event) {
   // Tab and Shift+Tab belong to the grid, never to the focus chain.
-  if (event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-      keyPressEvent(key);
-      return true;
-    }
+  if (QKeyEvent* tab = TabPress(event)) {
+    keyPressEvent(tab);
+    return true;
   }
   return QLineEdit::event(event);
 }

@@ -13,6 +13,10 @@
 #include <QLineEdit>
 #include <functional>
 
+// The key event when `event` presses Tab or Shift+Tab, which the grid and its editor take before
+// the focus chain does; null otherwise.
+QKeyEvent* TabPress(QEvent* event);
+
 class CellEditorOwner {
  public:
   virtual ~CellEditorOwner() = default;
@@ -33,6 +37,9 @@ class CellEditor : public QLineEdit {
 
   // Handles `event` as if typed into the editor.
   void Type(QKeyEvent& event) { keyPressEvent(&event); }
+  // Selects the whole text with the caret at its start, so that a text wider than the box shows
+  // its start.
+  void SelectWhole();
 
  protected:
   bool event(QEvent* event) override;

@@ -123,5 +123,5 @@ void DateCellEditor::TakeDate(const QDate& date) {
   const QString before = text();
   setText(chosen);
   if (!Owner().TextEdited()) setText(before);
-  selectAll();
+  SelectWhole();
 }

@@ -59,6 +59,22 @@ TEST_F(AdjustmentGridTest, NavigatorButtonsShareTheBarAndTakeNoFocus) {
   EXPECT_EQ(total, 303);
 }
 
+TEST_F(PostingFormTest, TheGridFollowsPrefInTheFocusOrderWhileItShows) {
+  InstallDefault();
+  RecordingPostingForm& form = Open();
+  QWidget* grid = form.AdjustmentEditorPanel()->Grid();
+  form.Pref()->setFocus();
+  PressKey(Qt::Key_Tab);
+  EXPECT_EQ(FocusedControl(), "Servidor");
+  form.ShowAdjustmentPanel();
+  form.Pref()->setFocus();
+  PressKey(Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), grid);
+  PressKey(Qt::Key_Tab);
+  PressKey(Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), grid);
+}
+
 TEST(NavigatorLayout, LeftoverPixelsWidenButtonsSpreadAlongTheBar) {
   struct Case {
     int total;
@@ -88,10 +104,16 @@ TEST_F(AdjustmentGridTest, GridSelectsNothingSortsNothingAndKeepsItsRowsFixed) {
   const QModelIndex cell = grid.Records().index(0, 2);
   EXPECT_FALSE(cell.data(Qt::ToolTipRole).isValid());
   EXPECT_FALSE(grid.Records().headerData(0, Qt::Vertical, Qt::DisplayRole).isValid());
+  // The column lines go on below the last row.
+  const QImage picture = grid.viewport()->grab().toImage();
+  const int x = grid.columnViewportPosition(1) + grid.columnWidth(1) - 1;
+  const int below = grid.rowViewportPosition(2) + grid.rowHeight(2) + 10;
+  ASSERT_LT(below, picture.height());
+  EXPECT_NE(picture.pixelColor(x, below), picture.pixelColor(x - 3, below));
   // Clicking a title moves no current cell and sorts nothing.
-  const int x = grid.horizontalHeader()->sectionViewportPosition(2) + 5;
+  const int title = grid.horizontalHeader()->sectionViewportPosition(2) + 5;
   QTest::mouseClick(grid.horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier,
-                    QPoint(x, 5));
+                    QPoint(title, 5));
   EXPECT_EQ(grid.CurrentColumn(), 0);
   EXPECT_EQ(ShownColumn(2), (std::vector<std::string>{"19", "5", "0"}));
 }
