@@ -1,6 +1,7 @@
 // Where the failures of the grid go: a post that fails reaches the error event of CAjuste (which
-// the window's wiring attaches to the error handler) or, unwired, the default display; and the
-// window's command keys reach the window first while the grid has the focus.
+// the window's wiring attaches to the error handler; here a stand-in that records), or, with no
+// event attached, the default display; and the window's command keys reach the window first
+// while the grid has the focus.
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -31,6 +32,7 @@ TEST_F(AdjustmentGridTest, PostingAHandAddedRowFailsThroughThePostErrorEventAndT
     SCOPED_TRACE(c.what);
     AdjustmentGrid& grid = OpenEditor();
     std::vector<std::string> events;
+    Rows().OnPostError = nullptr;
     if (c.wired) {
       Rows().OnPostError = [&](TDataSet& dataSet, EDatabaseError& e, TDataAction& action) {
         events.push_back(dataSet.Name() + ": " + e.Message());
