@@ -1,9 +1,7 @@
 #include "adjust/adjustment_grid.h"
 
 #include <QApplication>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QScrollBar>
 #include <string>
 #include <vector>
 
@@ -340,43 +338,6 @@ void AdjustmentGrid::Exit() {
     }
   });
   if (!done && isVisible()) setFocus(Qt::OtherFocusReason);
-}
-
-// ---- mouse -----------------------------------------------------------------------------------
-
-void AdjustmentGrid::mousePressEvent(QMouseEvent* event) {
-  setFocus(Qt::MouseFocusReason);
-  event->accept();
-  if (event->button() != Qt::LeftButton) return;
-  const QModelIndex index = indexAt(event->position().toPoint());
-  if (!index.isValid()) return;
-  RunHandler(ui_, [&] {
-    if (index.row() == ActiveRow() && index.column() == column_) return OpenEditor();
-    MoveToRow(index.row());
-    SetColumn(index.column());
-  });
-}
-
-void AdjustmentGrid::mouseMoveEvent(QMouseEvent* event) {
-  event->accept();
-}
-
-void AdjustmentGrid::mouseReleaseEvent(QMouseEvent* event) {
-  event->accept();
-}
-
-void AdjustmentGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-  // The second press of a double click is a press like the first.
-  mousePressEvent(event);
-}
-
-void AdjustmentGrid::wheelEvent(QWheelEvent* event) {
-  event->accept();
-  wheel_delta_ += event->angleDelta().y();
-  const int notches = wheel_delta_ / QWheelEvent::DefaultDeltasPerStep;
-  if (notches == 0) return;
-  wheel_delta_ -= notches * QWheelEvent::DefaultDeltasPerStep;
-  RunHandler(ui_, [&] { MoveRowsBy(-notches); });
 }
 
 // ---- painting and visibility -----------------------------------------------------------------

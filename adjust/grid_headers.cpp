@@ -149,7 +149,7 @@ void DrawIndicatorGlyph(QPainter& painter, const QRect& cell, IndicatorGlyph gly
       painter.setPen(ink);
       const QPoint c(box.x() + w / 2, box.y() + h / 2);
       painter.drawLine(c.x(), c.y() - 3, c.x(), c.y() + 3);
-      painter.drawLine(c.x() - 3, c.y(), c.x() + 3, c.y());
+      painter.drawLine(c.x() - 2, c.y(), c.x() + 2, c.y());
       painter.drawLine(c.x() - 2, c.y() - 2, c.x() + 2, c.y() + 2);
       painter.drawLine(c.x() - 2, c.y() + 2, c.x() + 2, c.y() - 2);
       break;
