@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "adjust/adjustment_grid.h"
+#include "adjust/adjustment_panel.h"
 #include "app/bevel_panel.h"
 #include "app/password_style.h"
 #include "app/posting_form_definition.h"
@@ -46,6 +48,7 @@ TPostingForm::TPostingForm(UiServices& ui, const FormatSettings& formatSettings,
   });
   data_->SetShowException(
       [this](const std::exception_ptr& failure) { ShowDefaultError(failure, ui_); });
+  BuildAdjustmentEditor();
   commands_ = makeCommands ? makeCommands(*this) : MakeProgramCommands(*this);
   resize(Scaled(form.client_width), Scaled(form.client_height));
   PlaceAlignedControls();
@@ -56,6 +59,8 @@ TPostingForm::TPostingForm(UiServices& ui, const FormatSettings& formatSettings,
 
 TPostingForm::~TPostingForm() {
   qApp->removeEventFilter(this);
+  // The editor follows the data module's datasets: it goes first.
+  delete adjustment_panel_;
   // The password edit outlives this body; it must not keep the style that goes with it.
   TClave()->setStyle(nullptr);
 }
@@ -162,6 +167,5 @@ void TPostingForm::HideAdjustmentPanel() {
 }
 
 void TPostingForm::FocusAdjustmentGrid() {
-  // The editor's grid arrives with the editor; until then the panel takes the focus.
-  AdvPanel1()->setFocus(Qt::OtherFocusReason);
+  adjustment_panel_->Grid()->setFocus(Qt::OtherFocusReason);
 }

@@ -23,6 +23,7 @@
 #include "ui/ui_services.h"
 #include "ui/window_commands.h"
 
+class AdjustmentPanel;
 class BevelPanel;
 class ErrorHandler;
 class TComponent;
@@ -67,6 +68,8 @@ class TPostingForm : public QWidget, public PostingWindow {
   QToolButton* SpeedButton2() const;
   BevelPanel* Panel5() const;
   BevelPanel* AdvPanel1() const;
+  // What AdvPanel1 holds: the caption bar, the grid DBGridEh2 and the navigator DBNavigator1.
+  AdjustmentPanel* AdjustmentEditorPanel() const { return adjustment_panel_; }
 
   // The server list read at creation (the entries `Servidor` was filled from).
   const std::vector<std::string>& ServerList() const { return server_list_; }
@@ -113,6 +116,9 @@ class TPostingForm : public QWidget, public PostingWindow {
   void BuildControls();
   QWidget* CreateControl(const ControlDefinition& definition, QWidget* parent);
   void BuildFocusOrder();
+  // The adjustment editor inside AdvPanel1, over DAjuste; its grid follows Pref in the focus
+  // order while it shows.
+  void BuildAdjustmentEditor();
   void PlaceAlignedControls();
   void CentreOnDesktop();
   int Scaled(int pixels) const;
@@ -142,5 +148,6 @@ class TPostingForm : public QWidget, public PostingWindow {
   // Before data_: the events of its providers and cached datasets call the handler.
   std::unique_ptr<ErrorHandler> error_handler_;
   std::unique_ptr<TPostingDataModule> data_;
+  AdjustmentPanel* adjustment_panel_ = nullptr;  // a child of AdvPanel1
   std::unique_ptr<WindowCommands> commands_;
 };

@@ -13,12 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "adjust/adjustment_grid.h"
+#include "adjust/adjustment_panel.h"
 #include "app/bevel_panel.h"
 #include "app/button_pictures.h"
 #include "app/date_picker.h"
 #include "app/posting_form.h"
 #include "app/posting_form_definition.h"
 #include "app/system_format_settings.h"
+#include "datamodule/posting_data_module.h"
 
 namespace {
 
@@ -168,6 +171,11 @@ void TPostingForm::BuildFocusOrder() {
   for (std::size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
+void TPostingForm::BuildAdjustmentEditor() {
+  adjustment_panel_ = new AdjustmentPanel(data_->DAjuste(), ui_, format_settings_, AdvPanel1());
+  QWidget::setTabOrder(Pref(), adjustment_panel_->Grid());
+}
+
 // Top-aligned controls stack from the top in definition order, bottom-aligned ones from the
 // bottom, and a client-aligned one fills what is left.
 void TPostingForm::PlaceAlignedControls() {
@@ -199,4 +207,3 @@ void TPostingForm::CentreOnDesktop() {
   move(desktop.x() + (desktop.width() - Scaled(form.outer_width)) / 2,
        desktop.y() + (desktop.height() - Scaled(form.outer_height)) / 2);
 }
-

@@ -56,6 +56,7 @@ constexpr DataComponentDefinition kDataComponents[] = {
     {"TAjuste",       DK::kSQLTable,      "Talvora",       "AJUSTE_CIERRE",                             0,                  false,   {}},
     {"PAjuste",       DK::kProvider,      "TAjuste",       "",                                          0,                  false,   {}},
     {"CAjuste",       DK::kClientDataSet, "PAjuste",       "",                                          0,                  false,   kCAjusteFields},
+    {"DAjuste",       DK::kDataSource,    "CAjuste",       "",                                          0,                  false,   {}},
     {"QTarifas",      DK::kSQLQuery,      "Talvora",       "",                                          0,                  false,   {}},
     {"Ptarifiva",     DK::kProvider,      "QTarifas",      "",                                          poAllowCommandText, false,   {}},
     {"CTarifas",      DK::kClientDataSet, "Ptarifiva",     "SELECT DISTINCT TAIV_PORC FROM TARIFA_IVA", 0,                  false,   {}},

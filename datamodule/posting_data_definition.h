@@ -26,6 +26,7 @@ enum class DataComponentKind {
   kSQLTable,       // SQL dataset reading a whole table
   kProvider,       // packs an SQL dataset's rows for a cached dataset
   kClientDataSet,  // cached dataset fed by a provider
+  kDataSource,     // links a dataset to the controls that show it
 };
 
 enum class FieldClass { kInteger, kDate, kFMTBCD };
@@ -43,7 +44,7 @@ struct FieldDefinition {
 
 // A data component after `Talvora`, in creation order. `source` names, among the window's
 // components, what the component works on: the connection of an SQL dataset, the SQL dataset of
-// a provider, the provider of a cached dataset (its ProviderName).
+// a provider, the provider of a cached dataset (its ProviderName), the dataset of a data source.
 struct DataComponentDefinition {
   const char* name;
   DataComponentKind kind;

@@ -7,6 +7,7 @@
 #include "data/client/client_dataset.h"
 #include "data/provider/dataset_provider.h"
 #include "datamodule/posting_data_definition.h"
+#include "db/dataset/data_source.h"
 #include "db/dataset/fields.h"
 #include "db/sql/sql_connection.h"
 #include "db/sql/sql_dataset.h"
@@ -106,6 +107,12 @@ void TPostingDataModule::CreateDataComponent(const DataComponentDefinition& d) {
       }
       return;
     }
+    case DataComponentKind::kDataSource: {
+      auto& source = data_components_.Add(std::make_unique<TDataSource>(&components_));
+      source.SetName(d.name);
+      source.SetDataSet(&Named<TDataSet>(d.source));
+      return;
+    }
   }
 }
 
@@ -141,6 +148,9 @@ TDataSetProvider& TPostingDataModule::PAjuste() const {
 }
 TClientDataSet& TPostingDataModule::CAjuste() const {
   return data_components_.Get<TClientDataSet>("CAjuste");
+}
+TDataSource& TPostingDataModule::DAjuste() const {
+  return data_components_.Get<TDataSource>("DAjuste");
 }
 TSQLQuery& TPostingDataModule::QTarifas() const {
   return data_components_.Get<TSQLQuery>("QTarifas");

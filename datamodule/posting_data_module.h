@@ -1,7 +1,8 @@
 // TPostingDataModule: the main window's non-visual components, built from their definition
-// exactly as the window uses them: the company connection `Talvora` and the four data chains
-// (SQL dataset on Talvora, provider, cached dataset), all owned by one owner component named
-// after the window, in creation order.
+// exactly as the window uses them: the company connection `Talvora`, the four data chains
+// (SQL dataset on Talvora, provider, cached dataset) and the data source `DAjuste` through which
+// the adjustment editor shows `CAjuste`, all owned by one owner component named after the
+// window, in creation order.
 //
 // Free of the user interface, so that tests and benchmarks build the very chains the window
 // runs. Nothing is open at creation; the cached datasets close without saving as the module
@@ -17,6 +18,7 @@
 #include "datamodule/owned_components.h"
 
 class TClientDataSet;
+class TDataSource;
 struct DataComponentDefinition;
 class TDataSetProvider;
 class TSQLConnection;
@@ -51,6 +53,7 @@ class TPostingDataModule {
   TSQLTable& TAjuste() const;
   TDataSetProvider& PAjuste() const;
   TClientDataSet& CAjuste() const;  // the adjustment rows, with their five persistent fields
+  TDataSource& DAjuste() const;     // CAjuste for the adjustment editor
   TSQLQuery& QTarifas() const;
   TDataSetProvider& Ptarifiva() const;
   TClientDataSet& CTarifas() const;  // the rate list

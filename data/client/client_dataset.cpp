@@ -177,6 +177,42 @@ TGetResult TClientDataSet::InternalLast() {
   return ReadCurrent() ? TGetResult::grOK : TGetResult::grEOF;
 }
 
+std::int64_t TClientDataSet::GetRecNo() const {
+  if (rows_ == nullptr || !hasRow_) return 0;
+  std::uint32_t n = 0;
+  return rows_->Cursor().GetRecordNumber(n) == engine::kDSOk ? n : 0;
+}
+
+void TClientDataSet::VisitRecords(const std::function<bool()>& visit) {
+  if (rows_ == nullptr) return;
+  engine::IDSCursor& cursor = rows_->Cursor();
+  engine::DSBookmark mark = 0;
+  const bool onRow = cursor.GetBookmark(mark) == engine::kDSOk;
+  const bool atBof = cursor.AtBof();
+  // The cursor goes back to its row (or end) and the fields to the active row, however the
+  // visit ends.
+  struct Restore {
+    TClientDataSet& self;
+    engine::IDSCursor& cursor;
+    bool onRow, atBof;
+    engine::DSBookmark mark;
+    ~Restore() {
+      self.visiting_ = false;
+      if (onRow && cursor.MoveToBookmark(mark) == engine::kDSOk) return;
+      if (atBof) {
+        cursor.MoveToBof();
+      } else {
+        cursor.MoveToEof();
+      }
+    }
+  } restore{*this, cursor, onRow, atBof, mark};
+  visiting_ = true;
+  for (bool more = rows_->MoveFirst(); more; more = rows_->MoveNext()) {
+    rows_->Check(cursor.GetCurrentRecord(visited_));
+    if (!visit()) return;
+  }
+}
+
 std::int64_t TClientDataSet::GetRecordCount() {
   rows_->FetchAll();
   std::uint32_t n = 0;
@@ -188,8 +224,12 @@ std::int64_t TClientDataSet::GetRecordCount() {
 
 bool TClientDataSet::GetFieldData(const TField& field, TFieldData& out) const {
   if (rows_ == nullptr || field.FieldNo() <= 0) return false;
-  if (!hasRow_ && State() != TDataSetState::dsInsert) return false;
-  fieldView_ = buffer_.Field(static_cast<std::uint16_t>(field.FieldNo()));
+  if (visiting_) {
+    fieldView_ = visited_.Field(static_cast<std::uint16_t>(field.FieldNo()));
+  } else {
+    if (!hasRow_ && State() != TDataSetState::dsInsert) return false;
+    fieldView_ = buffer_.Field(static_cast<std::uint16_t>(field.FieldNo()));
+  }
   if (fieldView_.blank != engine::DSBlank::kValue || fieldView_.data == nullptr) return false;
   out = {fieldView_.data, fieldView_.size};
   return true;
@@ -229,6 +269,7 @@ void TClientDataSet::RefilterOpen() {
     rows_->DropFilter();
   }
   First();
+  DataEvent(TDataEvent::deDataSetChange);
 }
 
 void TClientDataSet::SetFilter(std::string text) {
@@ -268,6 +309,7 @@ bool TClientDataSet::Locate(std::string_view keyFields, const std::vector<TLocat
   if (!rows_->FindFirst(Compile(text, filterOptions, false))) return false;
   ReadCurrent();
   SetBofEof(false, false);
+  DataEvent(TDataEvent::deDataSetScroll);
   return true;
 }
 
@@ -339,5 +381,6 @@ std::int32_t TClientDataSet::ApplyUpdates(std::int32_t maxErrors) {
   }
   // The current row may have left with a change that was undone.
   if (!ReadCurrent()) SetBofEof(true, InternalFirst() != TGetResult::grOK);
+  DataEvent(TDataEvent::deDataSetChange);
   return errorCount;
 }

@@ -115,6 +115,8 @@ class TClientDataSet : public TDataSet {
   TGetResult InternalPrior() override;
   TGetResult InternalLast() override;
   std::int64_t GetRecordCount() override;
+  std::int64_t GetRecNo() const override;
+  void VisitRecords(const std::function<bool()>& visit) override;
   bool GetFieldData(const TField& field, TFieldData& out) const override;
   void SetFieldData(const TField& field, const void* data, std::uint32_t size) override;
   void InternalEdit() override;
@@ -141,7 +143,9 @@ class TClientDataSet : public TDataSet {
 
   ProviderLink link_;
   std::unique_ptr<FetchedRows> rows_;
-  engine::DSRecord buffer_;  // the current row, or the row being edited or inserted
+  engine::DSRecord buffer_;   // the current row, or the row being edited or inserted
+  engine::DSRecord visited_;  // the row VisitRecords shows the fields
+  bool visiting_ = false;
   // The value GetFieldData handed out last: a decimal is widened into it, and its bytes must
   // outlive the call.
   mutable engine::DSValueView fieldView_;

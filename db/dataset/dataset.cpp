@@ -1,16 +1,34 @@
 #include "db/dataset/dataset.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "base/text.h"
+#include "db/dataset/data_source.h"
 #include "db/dataset/fields.h"
 
 TDataSet::TDataSet(TComponent* owner) : TComponent(owner) {}
 
-TDataSet::~TDataSet() = default;
+TDataSet::~TDataSet() {
+  for (TDataSource* source : std::vector<TDataSource*>(data_sources_)) source->DataSetGone();
+}
 
 void TDataSet::Fire(const TDataSetNotifyEvent& event, TDataSet& dataSet) {
   if (event) event(dataSet);
+}
+
+void TDataSet::DataEvent(TDataEvent event, TField* field) {
+  // A source may be detached while an earlier one hears the event.
+  for (TDataSource* source : std::vector<TDataSource*>(data_sources_)) {
+    if (std::find(data_sources_.begin(), data_sources_.end(), source) != data_sources_.end()) {
+      source->DataEvent(event, field);
+    }
+  }
+}
+
+void TDataSet::StateAndRecordsChanged() {
+  DataEvent(TDataEvent::deUpdateState);
+  DataEvent(TDataEvent::deDataSetChange);
 }
 
 // --- State checks ---
@@ -55,6 +73,7 @@ void TDataSet::Open() {
     modified_ = false;
     throw;
   }
+  StateAndRecordsChanged();
   Fire(AfterOpen, *this);
 }
 
@@ -71,6 +90,7 @@ void TDataSet::Close() {
   state_ = TDataSetState::dsInactive;
   bof_ = eof_ = true;
   modified_ = false;
+  StateAndRecordsChanged();
   if (failure) std::rethrow_exception(failure);
   Fire(AfterClose, *this);
 }
@@ -159,6 +179,7 @@ void TDataSet::WriteField(TField& field, const void* data, std::uint32_t size) {
   }
   SetFieldData(field, data, size);
   modified_ = true;
+  DataEvent(TDataEvent::deFieldChange, &field);
 }
 
 // --- Moves ---
@@ -167,45 +188,73 @@ void TDataSet::First() {
   CheckBrowseMode();
   bof_ = true;
   eof_ = InternalFirst() != TGetResult::grOK;
+  DataEvent(TDataEvent::deDataSetScroll);
+}
+
+bool TDataSet::StepForward() {
+  if (eof_) return false;
+  bof_ = false;
+  if (InternalNext() == TGetResult::grOK) return true;
+  eof_ = true;
+  return false;
+}
+
+bool TDataSet::StepBackward() {
+  if (bof_) return false;
+  eof_ = false;
+  if (InternalPrior() == TGetResult::grOK) return true;
+  bof_ = true;
+  return false;
 }
 
 void TDataSet::Next() {
   CheckBrowseMode();
   if (eof_) return;
-  bof_ = false;
-  if (InternalNext() != TGetResult::grOK) eof_ = true;
+  StepForward();
+  DataEvent(TDataEvent::deDataSetScroll);
 }
 
 void TDataSet::Prior() {
   CheckBrowseMode();
   if (bof_) return;
-  eof_ = false;
-  if (InternalPrior() != TGetResult::grOK) bof_ = true;
+  StepBackward();
+  DataEvent(TDataEvent::deDataSetScroll);
 }
 
 void TDataSet::Last() {
   CheckBrowseMode();
   eof_ = true;
   bof_ = InternalLast() != TGetResult::grOK;
+  DataEvent(TDataEvent::deDataSetScroll);
 }
 
 int TDataSet::MoveBy(int distance) {
   CheckBrowseMode();
+  if (distance == 0) return 0;
   int moved = 0;
   for (; distance > 0 && !eof_; --distance) {
-    Next();
-    if (!eof_) ++moved;
+    if (StepForward()) ++moved;
   }
   for (; distance < 0 && !bof_; ++distance) {
-    Prior();
-    if (!bof_) --moved;
+    if (StepBackward()) --moved;
   }
+  DataEvent(TDataEvent::deDataSetScroll);
   return moved;
 }
 
 std::int64_t TDataSet::RecordCount() {
   CheckActive();
   return GetRecordCount();
+}
+
+std::int64_t TDataSet::RecNo() const {
+  return Active() ? GetRecNo() : 0;
+}
+
+void TDataSet::ForEachRecord(const std::function<bool(std::int64_t recNo)>& visit) {
+  if (!Active()) return;
+  std::int64_t recNo = 0;
+  VisitRecords([&] { return visit(++recNo); });
 }
 
 TGetResult TDataSet::InternalPrior() {
@@ -238,6 +287,7 @@ void TDataSet::RunProtected(const std::function<void()>& step, const TDataSetErr
 void TDataSet::CheckBrowseMode() {
   CheckActive();
   if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert) return;
+  DataEvent(TDataEvent::deUpdateRecord);
   if (modified_) {
     Post();
   } else {
@@ -254,6 +304,7 @@ void TDataSet::Edit() {
   RunProtected([this] { InternalEdit(); }, OnEditError);
   state_ = TDataSetState::dsEdit;
   modified_ = false;
+  DataEvent(TDataEvent::deUpdateState);
   Fire(AfterEdit, *this);
 }
 
@@ -272,6 +323,7 @@ void TDataSet::StartInsert(bool append) {
   InternalInsert(append);
   insert_bof_ = bof_;
   insert_eof_ = eof_;
+  appending_ = append;
   state_ = TDataSetState::dsInsert;
   bof_ = eof_ = false;
   try {
@@ -286,11 +338,13 @@ void TDataSet::StartInsert(bool append) {
   }
   // Values set by OnNewRecord are defaults: leaving the record untouched still drops it.
   modified_ = false;
+  StateAndRecordsChanged();
   Fire(AfterInsert, *this);
 }
 
 void TDataSet::Post() {
   CheckActive();
+  DataEvent(TDataEvent::deUpdateRecord);
   if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert) return;
   Fire(BeforePost, *this);
   TGetResult result = TGetResult::grOK;
@@ -307,6 +361,7 @@ void TDataSet::Post() {
   }
   state_ = TDataSetState::dsBrowse;
   modified_ = false;
+  StateAndRecordsChanged();
   Fire(AfterPost, *this);
 }
 
@@ -320,6 +375,7 @@ void TDataSet::Cancel() {
   }
   state_ = TDataSetState::dsBrowse;
   modified_ = false;
+  StateAndRecordsChanged();
   Fire(AfterCancel, *this);
 }
 
@@ -335,6 +391,7 @@ void TDataSet::Delete() {
   RunProtected([this, &result] { result = InternalDelete(); }, OnDeleteError);
   state_ = TDataSetState::dsBrowse;
   bof_ = eof_ = result != TGetResult::grOK;
+  StateAndRecordsChanged();
   Fire(AfterDelete, *this);
 }
 

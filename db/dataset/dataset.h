@@ -20,6 +20,10 @@
 // pass on, daAbort replaces it with a silent EAbort, daRetry runs the step again. Other
 // exceptions pass untouched.
 //
+// Controls follow the dataset through data sources (data_source.h): every open, close, move,
+// change of state, change of the records and field write is told to them as it happens, and
+// before a post (or a move that posts) they are asked to write what the user typed.
+//
 // A subclass must call Close() in its own destructor: the hooks are gone by the time the base
 // destructor runs. Single-threaded.
 #pragma once
@@ -39,6 +43,16 @@
 #include "db/dataset/field_type.h"
 
 class TDataSet;
+class TDataSource;
+
+// What a dataset tells its data sources (see data_source.h).
+enum class TDataEvent : std::uint8_t {
+  deFieldChange,    // a field of the active record was written
+  deDataSetChange,  // the records changed: opened, closed, inserted, posted, cancelled, deleted
+  deDataSetScroll,  // the current record moved
+  deUpdateRecord,   // a post is about to take the active record: write what was typed
+  deUpdateState,    // the state changed
+};
 
 using TDataSetNotifyEvent = std::function<void(TDataSet& dataSet)>;
 using TDataSetErrorEvent =
@@ -87,9 +101,20 @@ class TDataSet : public TComponent {
   int MoveBy(int distance);
   // Records in the dataset; -1 when the dataset cannot tell. REQUIRES: Active().
   std::int64_t RecordCount();
+  // 1-based position of the current record among the visible records (while inserting: of the
+  // record the new one stands before); 0 when there is none or the dataset cannot tell.
+  std::int64_t RecNo() const;
+  // Calls `visit` once per visible record, in order, with its 1-based position; while it runs,
+  // the fields read that record instead of the active one. Moves nothing: afterwards the current
+  // and the active record (an edit or insert in progress included), the state and Bof/Eof are as
+  // they were, also when `visit` throws. `visit` answers false to stop. Visits nothing when the
+  // dataset is closed or cannot show several records. For controls that show several records.
+  void ForEachRecord(const std::function<bool(std::int64_t recNo)>& visit);
 
   // Whether a field was written since the edit or insert began.
   bool Modified() const noexcept { return modified_; }
+  // Whether the record being inserted goes after the last one (Append rather than Insert).
+  bool Appending() const noexcept { return state_ == TDataSetState::dsInsert && appending_; }
   // Whether records can be edited, inserted and deleted at all.
   virtual bool CanModify() const { return false; }
 
@@ -165,6 +190,13 @@ class TDataSet : public TComponent {
   virtual TGetResult InternalLast();
   // Default -1 (unknown).
   virtual std::int64_t GetRecordCount() { return -1; }
+  // The 1-based position of the source's current record among the visible ones; 0 when none.
+  // Default 0 (unknown).
+  virtual std::int64_t GetRecNo() const { return 0; }
+  // Runs `visit` once per visible record, in order, with GetFieldData reading that record, until
+  // `visit` answers false; then reads the active record again, also when `visit` throws. Moves
+  // nothing the dataset can see. Default: visits nothing.
+  virtual void VisitRecords(const std::function<bool()>& visit) { (void)visit; }
 
   // The native bytes (see field_type.h) of `field` in the active record: the edited or inserted
   // record while editing or inserting, else the current record. False when null or when there is
@@ -214,14 +246,22 @@ class TDataSet : public TComponent {
     eof_ = eof;
   }
   void SetModified(bool on) noexcept { modified_ = on; }
+  // Tells the data sources.
+  void DataEvent(TDataEvent event, TField* field = nullptr);
 
  private:
   friend class TField;
+  friend class TDataSource;
 
   // Called by TField::SetData: state and read-only checks, then the hook.
   void WriteField(TField& field, const void* data, std::uint32_t size);
   void DestroyDefaultFields();
   void StartInsert(bool append);
+  // One step without posting or telling anyone; false when there was no record to step to.
+  bool StepForward();
+  bool StepBackward();
+  // The state changed and the records with it.
+  void StateAndRecordsChanged();
   static void Fire(const TDataSetNotifyEvent& event, TDataSet& dataSet);
 
   TFieldDefs field_defs_;
@@ -231,6 +271,8 @@ class TDataSet : public TComponent {
   bool bof_ = true;
   bool eof_ = true;
   bool modified_ = false;
+  bool appending_ = false;
+  std::vector<TDataSource*> data_sources_;
   // Bof and Eof as they were before an insert, for its cancel.
   bool insert_bof_ = true;
   bool insert_eof_ = true;

@@ -11,6 +11,7 @@
 
 #include "data/client/client_dataset.h"
 #include "data/provider/dataset_provider.h"
+#include "db/dataset/data_source.h"
 #include "db/dataset/fields.h"
 #include "db/sql/sql_connection.h"
 #include "db/sql/sql_dataset.h"
@@ -72,6 +73,9 @@ TEST(PostingDataModuleTest, AdjustmentRowsHaveTheFieldsTheEditorShows) {
     EXPECT_EQ(decimal->Size(), 4);
   }
   EXPECT_NE(dynamic_cast<TDateField*>(&rows.FieldByName("AJCI_FECINI")), nullptr);
+  // The editor reaches the rows through the data source alone.
+  EXPECT_EQ(module.DAjuste().DataSet(), &rows);
+  EXPECT_EQ(module.Components().FindComponent("DAjuste"), &module.DAjuste());
 }
 
 TEST(PostingDataModuleTest, TheConnectionShowsTheWaitCursorWhileItLoadsAndFails) {

@@ -393,3 +393,37 @@ TEST(ClientDataSet, CommandTextRebuildsTheParameters) {
 }
 
 }  // namespace
+
+// What a grid reads: every visible row in order, while the row being inserted and the cursor's
+// place stay as they were.
+TEST(ClientDataSet, ForEachRecordReadsTheVisibleRowsAndMovesNothing) {
+  Window w(Table(30));  // ids 3, 13 and 23 fall on the 3rd
+  w.cds.SetFilter("AJCI_FECINI = '03/03/2023'");
+  w.cds.SetFiltered(true);
+  w.Open();
+  auto ids = [&] {
+    std::vector<std::int32_t> seen;
+    w.cds.ForEachRecord([&](std::int64_t) {
+      seen.push_back(w.cds.FieldByName("AJCI_ID").AsInteger());
+      return true;
+    });
+    return seen;
+  };
+  w.cds.Next();
+  EXPECT_EQ(w.cds.RecNo(), 2);
+  w.cds.Insert();
+  w.cds.FieldByName("AJCI_ID").SetAsInteger(99);
+  EXPECT_EQ(ids(), (std::vector<std::int32_t>{3, 13, 23}));
+  EXPECT_EQ(w.cds.State(), TDataSetState::dsInsert);
+  EXPECT_EQ(w.cds.FieldByName("AJCI_ID").AsInteger(), 99);
+  EXPECT_EQ(w.cds.RecNo(), 2);  // the row the new one stands before
+  w.cds.Cancel();
+  EXPECT_EQ(w.cds.FieldByName("AJCI_ID").AsInteger(), 13);
+  w.cds.Last();
+  w.cds.Next();
+  EXPECT_EQ(ids().size(), 3u);
+  EXPECT_TRUE(w.cds.Eof());
+  EXPECT_EQ(w.cds.RecNo(), 3);
+  w.cds.Prior();
+  EXPECT_EQ(w.cds.FieldByName("AJCI_ID").AsInteger(), 13);
+}

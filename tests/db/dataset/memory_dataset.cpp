@@ -47,10 +47,22 @@ TGetResult TMemoryDataSet::InternalLast() {
   return TGetResult::grOK;
 }
 
+void TMemoryDataSet::VisitRecords(const std::function<bool()>& visit) {
+  struct Restore {
+    int& visiting;
+    ~Restore() { visiting = -1; }
+  } restore{visiting_};
+  for (visiting_ = 0; visiting_ < static_cast<int>(rows.size()); ++visiting_) {
+    if (!visit()) return;
+  }
+}
+
 bool TMemoryDataSet::GetFieldData(const TField& field, TFieldData& out) const {
   const bool editing = State() == TDataSetState::dsEdit || State() == TDataSetState::dsInsert;
-  if (!editing && rows.empty()) return false;
-  const Row& row = editing ? buffer_ : rows[static_cast<std::size_t>(current_)];
+  if (visiting_ < 0 && !editing && rows.empty()) return false;
+  const Row& row = visiting_ >= 0 ? rows[static_cast<std::size_t>(visiting_)]
+                   : editing      ? buffer_
+                                  : rows[static_cast<std::size_t>(current_)];
   const Value& value = row.at(static_cast<std::size_t>(field.FieldNo() - 1));
   if (!value) return false;
   out.Data = value->data();

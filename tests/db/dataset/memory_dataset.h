@@ -45,6 +45,8 @@ class TMemoryDataSet : public TDataSet {
   TGetResult InternalPrior() override;
   TGetResult InternalLast() override;
   std::int64_t GetRecordCount() override { return static_cast<std::int64_t>(rows.size()); }
+  std::int64_t GetRecNo() const override { return rows.empty() ? 0 : current_ + 1; }
+  void VisitRecords(const std::function<bool()>& visit) override;
   bool GetFieldData(const TField& field, TFieldData& out) const override;
   void SetFieldData(const TField& field, const void* data, std::uint32_t size) override;
   void InternalEdit() override;
@@ -59,6 +61,7 @@ class TMemoryDataSet : public TDataSet {
 
   std::vector<TFieldDef> defs_;
   int current_ = 0;
+  int visiting_ = -1;  // the row VisitRecords shows the fields, or -1
   Row buffer_;
   int insertAt_ = 0;
 };
