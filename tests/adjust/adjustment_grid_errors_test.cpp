@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 
 #include "adjust/adjustment_panel.h"
 #include "adjustment_grid_fixture.h"
@@ -77,6 +78,48 @@ TEST_F(PostingFormTest, CommandKeysInTheGridReachTheWindowFirst) {
   EXPECT_TRUE(form.isVisible());
   PressKey(Qt::Key_Escape);
   EXPECT_FALSE(form.isVisible());
+}
+
+// With the window's own wiring: the handler logs the failure, puts it in the banner, beeps twice
+// and shows the translated sentence once; the row stays being inserted.
+TEST_F(AdjustmentGridTest, AHandAddedRowWithoutItsIdIsReportedByTheWindowsHandler) {
+  OpenEditor();
+  PressKey(Qt::Key_Down);  // a new row at the end
+  PressKey(Qt::Key_Right);
+  PressKey(Qt::Key_Right);
+  Type("7");
+  PressKey(Qt::Key_Up);
+  EXPECT_EQ(ui_.Texts("error"), std::vector<std::string>{"Los campos AJCI_ID,  son obligatorios."});
+  EXPECT_EQ(ui_.Texts("beep").size(), 2u);
+  EXPECT_TRUE(ui_.Texts("failure").empty());
+  EXPECT_EQ(form_->BannerCaption(), "CAjuste: Field 'AJCI_ID' must have a value");
+  EXPECT_EQ(Rows().State(), TDataSetState::dsInsert);
+  EXPECT_EQ(ShownColumn(2).back(), "7");
+}
+
+// Ctrl+Delete answered OK, a factor typed, then F5: the table holds exactly what the grid showed.
+TEST_F(AdjustmentGridTest, DeletionsAndEditsAreSentWhenF5Saves) {
+  OpenEditor(CommaSettings());
+  ASSERT_EQ(Shown().size(), 3u);
+  Click(0, 2);
+  ui_.confirm_answer = true;
+  PressKey(Qt::Key_Delete, Qt::ControlModifier);
+  ASSERT_EQ(Shown().size(), 2u);
+  const std::vector<std::string> rates = ShownColumn(2);
+  Click(0, 3);
+  Type("0,85");  // a printable character opens the cell editor
+  PressKey(Qt::Key_Down);
+  PressKey(Qt::Key_F5);
+  EXPECT_FALSE(form_->AdjustmentPanelVisible());
+  EXPECT_TRUE(ui_.Texts("error").empty());
+  form_.reset();
+  std::vector<std::string> table = database_.Query(
+      "SELECT CAST(AJCI_PORC AS INTEGER) || ' ' || AJCI_FACTOR FROM AJUSTE_CIERRE "
+      "WHERE AJCI_FECINI = '2026-10-01'");
+  std::sort(table.begin(), table.end());
+  std::vector<std::string> expected = {rates[0] + " 0.8500", rates[1] + " 0.8000"};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(table, expected);
 }
 
 }  // namespace
