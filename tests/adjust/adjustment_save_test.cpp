@@ -39,11 +39,6 @@ class AdjustmentSaveTest : public PostingFormTest {
     std::sort(rows.begin(), rows.end());
     return rows;
   }
-  std::string One(const std::string& select) {
-    const std::vector<std::string> rows = database_.Query(select);
-    return rows.size() == 1 ? rows[0] : "(" + std::to_string(rows.size()) + " rows)";
-  }
-
   // Sets the factor of the visible row of rate `porc`.
   static void SetFactor(TClientDataSet& rows, const char* porc, const char* factor) {
     for (rows.First(); !rows.Eof(); rows.Next()) {
@@ -120,10 +115,10 @@ TEST_F(AdjustmentSaveTest, F2SavesAndThenPostsWithTheSavedFactors) {
   EXPECT_EQ(RowsOf("2026-10-01"), (std::vector<std::string>{"0 2026-10-31 0.0000 0.8000",
                                                             "0 2026-10-31 19.0000 0.5000",
                                                             "0 2026-10-31 5.0000 0.8000"}));
-  EXPECT_EQ(One("SELECT COUNT(*) FROM ASIENTO WHERE ASIE_FACTOR <> "
+  EXPECT_EQ(database_.QueryOne("SELECT COUNT(*) FROM ASIENTO WHERE ASIE_FACTOR <> "
                 "DECODE(CAST(ASIE_PORC_IVA AS INTEGER), 19, 0.5, 0.8)"),
             "0");
-  EXPECT_NE(One("SELECT COUNT(*) FROM ASIENTO"), "0");
+  EXPECT_NE(database_.QueryOne("SELECT COUNT(*) FROM ASIENTO"), "0");
 }
 
 // A unique index on the rate and end date, which a row of another start date already holds for
@@ -170,8 +165,8 @@ TEST_F(AdjustmentSaveTest, F2WhoseSaveFailsDoesNotPost) {
   EXPECT_TRUE(form.AdjustmentPanelVisible());
   EXPECT_GT(form.Data().CAjuste().ChangeCount(), 0);
   form_.reset();
-  EXPECT_EQ(One("SELECT COUNT(*) FROM ASIENTO"), "0");
-  EXPECT_EQ(One("SELECT COUNT(*) FROM FACTURA WHERE FACT_CONTABILIZADA = 1"), "0");
+  EXPECT_EQ(database_.QueryOne("SELECT COUNT(*) FROM ASIENTO"), "0");
+  EXPECT_EQ(database_.QueryOne("SELECT COUNT(*) FROM FACTURA WHERE FACT_CONTABILIZADA = 1"), "0");
 }
 
 // A key violation while PAjuste saves: the raw server text in the log, the translated sentence

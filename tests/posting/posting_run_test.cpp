@@ -27,11 +27,6 @@ class PostingRunTest : public PostingFormTest {
     form.Pref()->setText(prefix);
   }
 
-  std::string One(const std::string& select) {
-    const std::vector<std::string> rows = database_.Query(select);
-    return rows.size() == 1 ? rows[0] : "(" + std::to_string(rows.size()) + " rows)";
-  }
-
   TestDatabase database_;
 };
 
@@ -51,29 +46,29 @@ TEST_F(PostingRunTest, F2PostsTheCashSalesOfThePrefixAndPeriodAndClosesTheWindow
   form_.reset();  // the embedded database is the window's until it goes
 
   // Every October cash invoice of CAJ1, and nothing else, is posted.
-  EXPECT_EQ(One("SELECT COUNT(*) FROM FACTURA WHERE FACT_CONTABILIZADA = 1 AND NOT ("
+  EXPECT_EQ(database_.QueryOne("SELECT COUNT(*) FROM FACTURA WHERE FACT_CONTABILIZADA = 1 AND NOT ("
                 "FACT_PREFIJO = 'CAJ1' AND FACT_FORMA_PAGO = 'CO' AND "
                 "FACT_FECHA BETWEEN '2026-10-01' AND '2026-10-31')"),
             "0");
-  EXPECT_EQ(One("SELECT COUNT(*) FROM FACTURA WHERE FACT_CONTABILIZADA = 0 AND "
+  EXPECT_EQ(database_.QueryOne("SELECT COUNT(*) FROM FACTURA WHERE FACT_CONTABILIZADA = 0 AND "
                 "FACT_PREFIJO = 'CAJ1' AND FACT_FORMA_PAGO = 'CO' AND "
                 "FACT_FECHA BETWEEN '2026-10-01' AND '2026-10-31'"),
             "0");
   // One entry per day and rate, its sales those of the invoices, scaled by October's factors
   // (0.8 at 19 %, 0.9 at 5 %, none at 0 %).
-  EXPECT_EQ(One("SELECT COUNT(*) FROM (SELECT DISTINCT F.FACT_FECHA, D.FADE_PORC_IVA FROM FACTURA F "
+  EXPECT_EQ(database_.QueryOne("SELECT COUNT(*) FROM (SELECT DISTINCT F.FACT_FECHA, D.FADE_PORC_IVA FROM FACTURA F "
                 "JOIN FACTURA_DETALLE D ON D.FADE_FACTURA = F.FACT_ID WHERE F.FACT_CONTABILIZADA = 1)"),
-            One("SELECT COUNT(*) FROM ASIENTO"));
-  EXPECT_EQ(One("SELECT COUNT(*) FROM ASIENTO A WHERE A.ASIE_VENTAS <> (SELECT "
+            database_.QueryOne("SELECT COUNT(*) FROM ASIENTO"));
+  EXPECT_EQ(database_.QueryOne("SELECT COUNT(*) FROM ASIENTO A WHERE A.ASIE_VENTAS <> (SELECT "
                 "SUM(D.FADE_CANTIDAD * D.FADE_VALOR_UNITARIO) FROM FACTURA F JOIN FACTURA_DETALLE D "
                 "ON D.FADE_FACTURA = F.FACT_ID WHERE F.FACT_LOTE = A.ASIE_LOTE AND "
                 "F.FACT_FECHA = A.ASIE_FECHA AND D.FADE_PORC_IVA = A.ASIE_PORC_IVA)"),
             "0");
-  EXPECT_EQ(One("SELECT COUNT(DISTINCT ASIE_PORC_IVA) FROM ASIENTO"), "3");
-  EXPECT_EQ(One("SELECT COUNT(*) FROM ASIENTO WHERE ASIE_FACTOR <> "
+  EXPECT_EQ(database_.QueryOne("SELECT COUNT(DISTINCT ASIE_PORC_IVA) FROM ASIENTO"), "3");
+  EXPECT_EQ(database_.QueryOne("SELECT COUNT(*) FROM ASIENTO WHERE ASIE_FACTOR <> "
                 "DECODE(CAST(ASIE_PORC_IVA AS INTEGER), 19, 0.8, 5, 0.9, 1)"),
             "0");
-  EXPECT_EQ(One("SELECT COUNT(*) FROM ASIENTO WHERE ASIE_BASE <> ASIE_VENTAS * ASIE_FACTOR OR "
+  EXPECT_EQ(database_.QueryOne("SELECT COUNT(*) FROM ASIENTO WHERE ASIE_BASE <> ASIE_VENTAS * ASIE_FACTOR OR "
                 "ASIE_TOTAL <> ASIE_BASE + ASIE_IVA"),
             "0");
 }
@@ -84,7 +79,7 @@ TEST_F(PostingRunTest, NothingLeftToPostIsSaidAndTheWindowStillCloses) {
   PressKey(Qt::Key_F2);
   ASSERT_FALSE(first.isVisible());
   form_.reset();
-  const std::string entries = One("SELECT COUNT(*) FROM ASIENTO");
+  const std::string entries = database_.QueryOne("SELECT COUNT(*) FROM ASIENTO");
 
   RecordingPostingForm& again = Connected();
   Period(again, kOctober1, kOctober31, "CAJ2");
@@ -93,7 +88,7 @@ TEST_F(PostingRunTest, NothingLeftToPostIsSaidAndTheWindowStillCloses) {
   EXPECT_FALSE(again.isVisible());
   EXPECT_FALSE(again.Data().CRepArticulos().Active());
   form_.reset();
-  EXPECT_EQ(One("SELECT COUNT(*) FROM ASIENTO"), entries);
+  EXPECT_EQ(database_.QueryOne("SELECT COUNT(*) FROM ASIENTO"), entries);
 }
 
 struct SentCase {
@@ -174,8 +169,8 @@ TEST_F(PostingRunTest, AFailedCallLeavesTheWindowReadyForAnotherF2) {
   EXPECT_TRUE(ui_.Texts("failure").empty());
   EXPECT_FALSE(form.isVisible());
   form_.reset();
-  EXPECT_EQ(One("SELECT COUNT(*) FROM FACTURA WHERE FACT_CONTABILIZADA = 1"),
-            One("SELECT COUNT(*) FROM FACTURA WHERE FACT_PREFIJO = 'CAJ1' AND "
+  EXPECT_EQ(database_.QueryOne("SELECT COUNT(*) FROM FACTURA WHERE FACT_CONTABILIZADA = 1"),
+            database_.QueryOne("SELECT COUNT(*) FROM FACTURA WHERE FACT_PREFIJO = 'CAJ1' AND "
                 "FACT_FORMA_PAGO = 'CO' AND FACT_FECHA BETWEEN '2026-10-01' AND '2026-10-31'"));
 }
 

@@ -10,11 +10,6 @@
 
 namespace {
 
-std::string One(const TestDatabase& db, const std::string& select) {
-  const std::vector<std::string> rows = db.Query(select);
-  return rows.size() == 1 ? rows[0] : "<" + std::to_string(rows.size()) + " rows>";
-}
-
 TEST(TestDatabase, LiesWhereTheProgramLooksAndGoesAway) {
   std::string folder;
   {
@@ -37,14 +32,13 @@ TEST(TestDatabase, HoldsTheRatesAndOnlyTheDemoHoldsSales) {
     const TestDatabase db(c.contents);
     EXPECT_EQ(db.Query("SELECT DISTINCT TAIV_PORC FROM TARIFA_IVA ORDER BY 1"),
               (std::vector<std::string>{"0.0000", "5.0000", "19.0000"}));
-    EXPECT_EQ(One(db, "SELECT COUNT(*) FROM AJUSTE_CIERRE"), c.sales ? "2" : "0");
-    EXPECT_EQ(One(db, "SELECT COUNT(*) FROM FACTURA") != "0", c.sales);
+    EXPECT_EQ(db.QueryOne("SELECT COUNT(*) FROM AJUSTE_CIERRE"), c.sales ? "2" : "0");
+    EXPECT_EQ(db.QueryOne("SELECT COUNT(*) FROM FACTURA") != "0", c.sales);
     if (c.sales) {
       // Every prefix has cash and credit invoices, and each rate is sold for cash.
-      EXPECT_EQ(One(db, "SELECT COUNT(DISTINCT FACT_PREFIJO || FACT_FORMA_PAGO) FROM FACTURA"),
+      EXPECT_EQ(db.QueryOne("SELECT COUNT(DISTINCT FACT_PREFIJO || FACT_FORMA_PAGO) FROM FACTURA"),
                 "6");
-      EXPECT_EQ(One(db,
-                    "SELECT COUNT(DISTINCT D.FADE_PORC_IVA) FROM FACTURA F JOIN FACTURA_DETALLE "
+      EXPECT_EQ(db.QueryOne("SELECT COUNT(DISTINCT D.FADE_PORC_IVA) FROM FACTURA F JOIN FACTURA_DETALLE "
                     "D ON D.FADE_FACTURA = F.FACT_ID WHERE F.FACT_FORMA_PAGO = 'CO'"),
                 "3");
     }
@@ -54,12 +48,10 @@ TEST(TestDatabase, HoldsTheRatesAndOnlyTheDemoHoldsSales) {
 TEST(TestDatabase, FillsALargeAdjustmentTableAfterTheRowsThere) {
   const TestDatabase db(TestDatabase::Contents::kDemo);
   db.FillAjusteCierre(20000);
-  EXPECT_EQ(One(db,
-                "SELECT COUNT(*) || ' ' || COUNT(DISTINCT AJCI_ID) || ' ' || MAX(AJCI_ID) FROM "
+  EXPECT_EQ(db.QueryOne("SELECT COUNT(*) || ' ' || COUNT(DISTINCT AJCI_ID) || ' ' || MAX(AJCI_ID) FROM "
                 "AJUSTE_CIERRE"),
             "20002 20002 20002");
-  EXPECT_EQ(One(db,
-                "SELECT COUNT(*) FROM AJUSTE_CIERRE WHERE AJCI_FECINI IS NULL OR AJCI_FECFIN < "
+  EXPECT_EQ(db.QueryOne("SELECT COUNT(*) FROM AJUSTE_CIERRE WHERE AJCI_FECINI IS NULL OR AJCI_FECFIN < "
                 "AJCI_FECINI OR AJCI_PORC NOT IN (0, 5, 19) OR AJCI_FACTOR NOT BETWEEN 0.5 AND 1"),
             "0");
 }

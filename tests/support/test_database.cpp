@@ -88,6 +88,11 @@ std::vector<std::string> TestDatabase::Query(const std::string& select) const {
   return rows;
 }
 
+std::string TestDatabase::QueryOne(const std::string& select) const {
+  const std::vector<std::string> rows = Query(select);
+  return rows.size() == 1 ? rows[0] : "<" + std::to_string(rows.size()) + " rows>";
+}
+
 void TestDatabase::FillAjusteCierre(int rows) const {
   Execute(
       "SET TERM ^ ;\n"

@@ -33,6 +33,8 @@ class TestDatabase {
   // print as "<null>". Select one column (concatenate when more are needed) to read values
   // reliably. Throws std::runtime_error on failure.
   std::vector<std::string> Query(const std::string& select) const;
+  // The one row of `select` as Query gives it; "<N rows>" when it gives N rows but one.
+  std::string QueryOne(const std::string& select) const;
 
   // Appends `rows` rows to AJUSTE_CIERRE (ids after the highest one there, dates cycling over 2026,
   // rates 19, 5 and 0, factors between 0.5 and 1): a large table for benchmarks and paging.

@@ -70,15 +70,8 @@ struct Chain {
       cds.AddField<TFMTBCDField>("AJCI_FACTOR").SetDisplayLabel("Factor");
     }
   }
-  void Open() {
-    cds.SetAppServer(std::make_unique<CountingLink>(provider, requests));
-    cds.Open();
-  }
-  int Visible() {
-    int n = 0;
-    for (cds.First(); !cds.Eof(); cds.Next()) ++n;
-    return n;
-  }
+  void Open() { clienttest::OpenCounting(cds, provider, requests); }
+  int Visible() { return clienttest::VisibleRows(cds); }
 
   TComponent owner;
   std::unique_ptr<TCustomSQLDataSet> sql;

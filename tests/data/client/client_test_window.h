@@ -92,15 +92,8 @@ struct Window {
     cds.ProviderName = "pajuste";  // found without regard to letter case
     cds.PacketRecords = 1000;
   }
-  void Open() {
-    cds.SetAppServer(std::make_unique<CountingLink>(provider, requests));
-    cds.Open();
-  }
-  int Visible() {
-    int n = 0;
-    for (cds.First(); !cds.Eof(); cds.Next()) ++n;
-    return n;
-  }
+  void Open() { OpenCounting(cds, provider, requests); }
+  int Visible() { return VisibleRows(cds); }
 
   TComponent owner;
   TDataSetProvider provider{&owner};

@@ -2,9 +2,11 @@
 // get-records request as its count and options, a save as -100 and its error limit.
 #pragma once
 
+#include <memory>
 #include <utility>
 #include <vector>
 
+#include "data/client/client_dataset.h"
 #include "data/provider/app_server.h"
 #include "data/provider/local_app_server.h"
 
@@ -30,5 +32,19 @@ class CountingLink : public IAppServer {
   TLocalAppServer inner_;
   std::vector<std::pair<int, int>>& log_;
 };
+
+// Opens `cds` on `provider` through a CountingLink recording into `log`.
+inline void OpenCounting(TClientDataSet& cds, TDataSetProvider& provider,
+                         std::vector<std::pair<int, int>>& log) {
+  cds.SetAppServer(std::make_unique<CountingLink>(provider, log));
+  cds.Open();
+}
+
+// The rows `cds` shows, walked from the first.
+inline int VisibleRows(TClientDataSet& cds) {
+  int n = 0;
+  for (cds.First(); !cds.Eof(); cds.Next()) ++n;
+  return n;
+}
 
 }  // namespace clienttest
